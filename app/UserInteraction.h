@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// How the core speaks to the person at the keyboard. The windows answer with
+// message boxes and file dialogs, tests from a script. Every text handed over
+// is final: the implementation shows it letter for letter.
+
+enum class MessageIcon { None, Information, Exclamation };
+
+enum class Buttons { Ok, OkCancel, YesNo, AbortRetryIgnore };
+
+enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+
+// The status bar panels, by their keys "Status", "Settings" and "Datum".
+enum class StatusPanel { Status, Settings, Datum };
+
+// The three choices of the "file exists" dialog; closing it any other way is Cancel.
+enum class FileExistsAnswer { Append, Overwrite, Cancel };
+
+// Title every message box carries when no other is given.
+inline const QString kProgramTitle = QStringLiteral("Navora");
+
+class UserInteraction
+{
+public:
+    virtual ~UserInteraction() = default;
+
+    virtual void Message(const QString& text, MessageIcon icon = MessageIcon::None,
+                         const QString& title = kProgramTitle) = 0;
+    virtual Answer Question(const QString& text, Buttons buttons,
+                            MessageIcon icon = MessageIcon::None,
+                            const QString& title = kProgramTitle) = 0;
+    virtual void SetStatusText(StatusPanel panel, const QString& text) = 0;
+
+    // The cancel window: shown with its activity text while an exchange runs;
+    // the main window is disabled for the same span.
+    virtual void ShowCancelWindow(const QString& activity) = 0;
+    virtual void HideCancelWindow() = 0;
+
+    // The text file dialog ("Text Files (*.txt)" and "All Files", default
+    // extension "txt"). An empty result means the user cancelled.
+    virtual QString ChooseFileToOpen() = 0;
+    virtual QString ChooseFileToSave() = 0;
+    // The "file exists" question; `text` is the label the dialog shows.
+    virtual FileExistsAnswer AskFileExists(const QString& text) = 0;
+};

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds Navora and runs every test. With --all (as CI runs it) it also checks
+# the layout with clang-format and runs the suite again in an address and
+# undefined-behaviour sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+all=0
+[ "${1:-}" = "--all" ] && all=1
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+
+if ((all)); then
+  echo "== layout"
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+fi
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+if ((all)); then
+  echo "== sanitizer build and test"
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNAVORA_SANITIZE=ON >/dev/null
+  cmake --build build-asan -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi

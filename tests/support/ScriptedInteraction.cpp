@@ -1,0 +1,88 @@
+#include "tests/support/ScriptedInteraction.h"
+
+void ScriptedInteraction::Message(const QString& text, MessageIcon icon, const QString& title)
+{
+    messages.push_back({text, icon, title});
+}
+
+Answer ScriptedInteraction::Question(const QString& text, Buttons buttons, MessageIcon icon,
+                                     const QString& title)
+{
+    questionsAsked.push_back({text, icon, title});
+    if (questions_.empty() || questions_.front().first != text) {
+        unexpected << text;
+        switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::AbortRetryIgnore:
+            return Answer::Abort;
+        }
+        return Answer::Cancel;
+    }
+    const Answer answer = questions_.front().second;
+    questions_.pop_front();
+    return answer;
+}
+
+void ScriptedInteraction::SetStatusText(StatusPanel panel, const QString& text)
+{
+    status[panel] = text;
+    statusHistory[panel] << text;
+}
+
+void ScriptedInteraction::ShowCancelWindow(const QString& activity)
+{
+    cancelWindowShown = true;
+    cancelWindowTexts << activity;
+}
+
+void ScriptedInteraction::HideCancelWindow()
+{
+    cancelWindowShown = false;
+}
+
+QString ScriptedInteraction::ChooseFileToOpen()
+{
+    if (openFiles_.empty()) {
+        unexpected << QStringLiteral("<open file dialog>");
+        return {};
+    }
+    const QString path = openFiles_.front();
+    openFiles_.pop_front();
+    return path;
+}
+
+QString ScriptedInteraction::ChooseFileToSave()
+{
+    if (saveFiles_.empty()) {
+        unexpected << QStringLiteral("<save file dialog>");
+        return {};
+    }
+    const QString path = saveFiles_.front();
+    saveFiles_.pop_front();
+    return path;
+}
+
+FileExistsAnswer ScriptedInteraction::AskFileExists(const QString& text)
+{
+    fileExistsTexts << text;
+    if (fileExists_.empty()) {
+        unexpected << QStringLiteral("<file exists dialog>");
+        return FileExistsAnswer::Cancel;
+    }
+    const FileExistsAnswer answer = fileExists_.front();
+    fileExists_.pop_front();
+    return answer;
+}
+
+QStringList ScriptedInteraction::MessageTexts() const
+{
+    QStringList texts;
+    for (const Shown& shown : messages)
+        texts << shown.text;
+    return texts;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/UserInteraction.h"
+
+#include <QStringList>
+#include <deque>
+#include <map>
+
+// The user as a test plays it: records every text the core shows and answers
+// questions from a script. A question nobody scripted is recorded in
+// `unexpected` and answered with Cancel/No/Abort, so tests can check it stayed empty.
+class ScriptedInteraction : public UserInteraction
+{
+public:
+    struct Shown
+    {
+        QString text;
+        MessageIcon icon;
+        QString title;
+    };
+
+    // Answers handed out in order to the questions that come.
+    void ExpectQuestion(const QString& text, Answer answer) { questions_.push_back({text, answer}); }
+    void ExpectFileToOpen(const QString& path) { openFiles_.push_back(path); }
+    void ExpectFileToSave(const QString& path) { saveFiles_.push_back(path); }
+    void ExpectFileExists(FileExistsAnswer answer) { fileExists_.push_back(answer); }
+
+    void Message(const QString& text, MessageIcon icon, const QString& title) override;
+    Answer Question(const QString& text, Buttons buttons, MessageIcon icon,
+                    const QString& title) override;
+    void SetStatusText(StatusPanel panel, const QString& text) override;
+    void ShowCancelWindow(const QString& activity) override;
+    void HideCancelWindow() override;
+    QString ChooseFileToOpen() override;
+    QString ChooseFileToSave() override;
+    FileExistsAnswer AskFileExists(const QString& text) override;
+
+    // Texts of the messages shown, in order.
+    QStringList MessageTexts() const;
+    bool AllScriptUsed() const
+    {
+        return questions_.empty() && openFiles_.empty() && saveFiles_.empty() && fileExists_.empty();
+    }
+
+    std::vector<Shown> messages;
+    std::vector<Shown> questionsAsked;
+    QStringList unexpected;
+    QStringList cancelWindowTexts;
+    QStringList fileExistsTexts;
+    bool cancelWindowShown = false;
+    std::map<StatusPanel, QString> status;
+    // Every text each panel was given, oldest first.
+    std::map<StatusPanel, QStringList> statusHistory;
+
+private:
+    std::deque<std::pair<QString, Answer>> questions_;
+    std::deque<QString> openFiles_;
+    std::deque<QString> saveFiles_;
+    std::deque<FileExistsAnswer> fileExists_;
+};
