@@ -11,21 +11,26 @@ std::vector<ListModel::Column> ColumnsOf(ListKind kind)
 {
     switch (kind) {
     case ListKind::Waypoints:
-        return {{QStringLiteral("Name"), 1764, kLeft},     {QStringLiteral("Latitude"), 1587, kRight},
-                {QStringLiteral("NS"), 741, kLeft},        {QStringLiteral("Longitude"), 1764, kRight},
-                {QStringLiteral("WE"), 794, kLeft},        {QStringLiteral("Altitude"), 1499, kRight},
-                {QStringLiteral("MF"), 794, kLeft},        {QStringLiteral("Description"), 5292, kLeft},
+        return {{QStringLiteral("Name"), 1764, kLeft}, {QStringLiteral("Latitude"), 1587, kRight},
+                {QStringLiteral("NS"), 741, kLeft},    {QStringLiteral("Longitude"), 1764, kRight},
+                {QStringLiteral("WE"), 794, kLeft},    {QStringLiteral("Altitude"), 1499, kRight},
+                {QStringLiteral("MF"), 794, kLeft},    {QStringLiteral("Description"), 5292, kLeft},
                 {QStringLiteral("Icon"), 794, kLeft}};
     case ListKind::Routes:
         return {{QStringLiteral("Id"), 1764, kLeft},
                 {QStringLiteral("Num"), 1764, kLeft},
                 {QStringLiteral("Waypoint Name/Route Name"), 7056, kLeft}};
     case ListKind::Track:
-        return {{QStringLiteral("Point #"), 1411, kLeft},   {QStringLiteral("Track Name"), 2117, kLeft},
-                {QStringLiteral("Latitude"), 1764, kRight}, {QStringLiteral("NS"), 882, kLeft},
-                {QStringLiteral("Longitude"), 1764, kRight}, {QStringLiteral("WE"), 882, kLeft},
-                {QStringLiteral("Altitude"), 1764, kRight}, {QStringLiteral("MF"), 882, kLeft},
-                {QStringLiteral("Time"), 1764, kLeft},      {QStringLiteral("fValid"), 1235, kLeft}};
+        return {{QStringLiteral("Point #"), 1411, kLeft},
+                {QStringLiteral("Track Name"), 2117, kLeft},
+                {QStringLiteral("Latitude"), 1764, kRight},
+                {QStringLiteral("NS"), 882, kLeft},
+                {QStringLiteral("Longitude"), 1764, kRight},
+                {QStringLiteral("WE"), 882, kLeft},
+                {QStringLiteral("Altitude"), 1764, kRight},
+                {QStringLiteral("MF"), 882, kLeft},
+                {QStringLiteral("Time"), 1764, kLeft},
+                {QStringLiteral("fValid"), 1235, kLeft}};
     }
     return {};
 }
@@ -128,8 +133,10 @@ bool ListModel::IsSelected(int row) const
 
 void ListModel::SetSelected(int row, bool selected)
 {
-    if (row >= 0 && row < Count())
-        rows_[size_t(row)].selected = selected;
+    if (row < 0 || row >= Count() || rows_[size_t(row)].selected == selected)
+        return;
+    rows_[size_t(row)].selected = selected;
+    emit SelectedChanged(row, selected);
 }
 
 void ListModel::SortByColumn(int column)

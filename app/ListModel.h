@@ -61,6 +61,11 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+signals:
+    // A row's selected flag changed through SetSelected, so that a view can
+    // show a selection the program made.
+    void SelectedChanged(int row, bool selected);
+
 private:
     struct Row
     {
