@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// The few operating-system services Qt does not offer: a pseudo-terminal for
+// the simulated receiver, the line error counters of a serial driver, and a
+// descriptor that wakes an event loop when the process is asked to stop.
+// Where the system has none of them the functions report "not supported".
+
+struct PseudoTerminal
+{
+    int masterFd = -1;
+    QString devicePath;
+    // The device side stays open in the simulator as well, so the master never
+    // reads a hang-up while the host has the device closed between sessions.
+    int slaveFd = -1;
+};
+
+// A new pseudo-terminal whose device side passes bytes unchanged (no echo, no
+// line editing, no CR/LF translation). The master is non-blocking.
+std::optional<PseudoTerminal> OpenPseudoTerminal(QString* error);
+void ClosePseudoTerminal(PseudoTerminal& terminal);
+
+// Non-blocking transfers on the master: the number of bytes moved, 0 when
+// nothing can move now, -1 when the terminal has hung up or failed.
+qint64 ReadPseudoTerminal(const PseudoTerminal& terminal, char* data, qint64 size);
+qint64 WritePseudoTerminal(const PseudoTerminal& terminal, const char* data, qint64 size);
+
+// Bytes the master has written that the host has not read yet.
+qint64 UnreadByHost(const PseudoTerminal& terminal);
+
+// The error counters a serial driver keeps for an open port.
+struct LineErrorCounts
+{
+    quint64 breaks = 0, framing = 0, overrun = 0, parity = 0, bufferOverrun = 0;
+};
+// std::nullopt when the driver keeps no counters (a pseudo-terminal does not).
+std::optional<LineErrorCounts> ReadLineErrorCounts(qintptr handle);
+
+// A descriptor that becomes readable once SIGTERM or SIGINT has arrived, for a
+// socket notifier; -1 where this is not supported. Installs the handlers on
+// the first call.
+int TerminationSignalDescriptor();

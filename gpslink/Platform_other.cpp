@@ -1,0 +1,38 @@
+#include "gpslink/Platform.h"
+
+std::optional<PseudoTerminal> OpenPseudoTerminal(QString* error)
+{
+    if (error)
+        *error = QStringLiteral("Pseudo-terminals are not supported on this system");
+    return std::nullopt;
+}
+
+void ClosePseudoTerminal(PseudoTerminal& terminal)
+{
+    terminal = PseudoTerminal();
+}
+
+qint64 ReadPseudoTerminal(const PseudoTerminal&, char*, qint64)
+{
+    return -1;
+}
+
+qint64 WritePseudoTerminal(const PseudoTerminal&, const char*, qint64)
+{
+    return -1;
+}
+
+qint64 UnreadByHost(const PseudoTerminal&)
+{
+    return 0;
+}
+
+std::optional<LineErrorCounts> ReadLineErrorCounts(qintptr)
+{
+    return std::nullopt;
+}
+
+int TerminationSignalDescriptor()
+{
+    return -1;
+}
