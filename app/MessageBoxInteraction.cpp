@@ -43,6 +43,13 @@ Answer AnswerOf(int button)
 
 } // namespace
 
+QWidget* MessageBoxInteraction::BoxParent() const
+{
+    // Before the main window shows (the start-up messages), a box centres on
+    // the screen rather than over an invisible window.
+    return window_ && window_->isVisible() ? window_.data() : nullptr;
+}
+
 MessageBoxInteraction::MessageBoxInteraction(QWidget* window, StatusSink status)
     : window_(window), status_(std::move(status))
 {
@@ -50,7 +57,7 @@ MessageBoxInteraction::MessageBoxInteraction(QWidget* window, StatusSink status)
 
 void MessageBoxInteraction::Message(const QString& text, MessageIcon icon, const QString& title)
 {
-    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, window_);
+    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, BoxParent());
     box.exec();
 }
 
@@ -74,7 +81,7 @@ Answer MessageBoxInteraction::Question(const QString& text, Buttons buttons, Mes
         first = QMessageBox::Abort;
         break;
     }
-    QMessageBox box(BoxIcon(icon), title, text, set, window_);
+    QMessageBox box(BoxIcon(icon), title, text, set, BoxParent());
     // The first button is the default, as users of these boxes expect.
     box.setDefaultButton(first);
     return AnswerOf(box.exec());

@@ -38,6 +38,8 @@ public:
     void SetFileExistsDialog(std::function<FileExistsAnswer(const QString& text)> ask);
 
 private:
+    QWidget* BoxParent() const;
+
     QPointer<QWidget> window_;
     StatusSink status_;
     std::function<void(const QString&)> showCancel_;

@@ -1,0 +1,243 @@
+#include "app/ListModel.h"
+#include "app/Lists.h"
+
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(ListKind)
+
+namespace {
+
+QStringList Column(const ListModel& list, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < list.Count(); ++row)
+        texts << list.Text(row, column);
+    return texts;
+}
+
+// Three waypoints whose names and latitudes sort in different orders.
+void AddWaypoints(ListModel& list)
+{
+    list.AddRow({"BRIDGE", "5130.250", "N", "00007.500", "W", "12", "M", "", "c"});
+    list.AddRow({"ALPHA", "0010.000", "S", "00100.000", "E", "3", "M", "", "a"});
+    list.AddRow({"CAFE", "0009.500", "N", "00007.500", "W", "7", "M", "", "t"});
+}
+
+void AddRoute(Lists& lists, const QString& id, const QStringList& members)
+{
+    lists.routes.AddRow({id, "======", "R" + id});
+    for (int i = 0; i < members.size(); ++i)
+        lists.routes.AddRow({id, QString::number(i + 1).rightJustified(2, u'0'), members[i]});
+}
+
+} // namespace
+
+class tst_ListModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void headerClicks_data();
+    void headerClicks();
+    void routeListNeverSorts();
+    void selectionFollowsSortedRows();
+    void addRows();
+    void selectionScan_data();
+    void selectionScan();
+    void removeRoute();
+    void routeTableBounds();
+};
+
+void tst_ListModel::headerClicks_data()
+{
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<Qt::SortOrder>("order");
+
+    // Name is the sort column from the start, so its first click flips.
+    QTest::newRow("first click on Name")
+        << QList<int>{0} << QStringList{"CAFE", "BRIDGE", "ALPHA"} << Qt::DescendingOrder;
+    QTest::newRow("second click on Name")
+        << QList<int>{0, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
+    // Plain text order: 0009.500 before 0010.000 before 5130.250.
+    QTest::newRow("first click on Latitude")
+        << QList<int>{1} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::AscendingOrder;
+    QTest::newRow("Latitude twice")
+        << QList<int>{1, 1} << QStringList{"BRIDGE", "ALPHA", "CAFE"} << Qt::DescendingOrder;
+    QTest::newRow("back to Name starts ascending")
+        << QList<int>{1, 1, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
+    // Equal texts keep the order they had.
+    QTest::newRow("Longitude, two equal")
+        << QList<int>{3} << QStringList{"BRIDGE", "CAFE", "ALPHA"} << Qt::AscendingOrder;
+    QTest::newRow("outside the columns")
+        << QList<int>{9, -1} << QStringList{"BRIDGE", "ALPHA", "CAFE"} << Qt::AscendingOrder;
+}
+
+void tst_ListModel::headerClicks()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(QStringList, names);
+    QFETCH(Qt::SortOrder, order);
+
+    ListModel list(ListKind::Waypoints);
+    AddWaypoints(list);
+    for (int column : clicks)
+        list.SortByColumn(column);
+    QCOMPARE(Column(list, WaypointColumn::Name), names);
+    QCOMPARE(list.SortOrder(), order);
+    // The rows move whole: each name keeps its own icon.
+    for (int row = 0; row < list.Count(); ++row) {
+        const QString expected = list.Text(row, WaypointColumn::Icon);
+        QCOMPARE(list.IconKey(row), expected);
+    }
+}
+
+void tst_ListModel::routeListNeverSorts()
+{
+    Lists lists;
+    AddRoute(lists, "02", {"B", "A"});
+    AddRoute(lists, "01", {"C"});
+    const QStringList before = Column(lists.routes, RouteColumn::Name);
+    QSignalSpy layout(&lists.routes, &QAbstractItemModel::layoutChanged);
+    for (int column : {0, 0, 1, 2})
+        lists.routes.SortByColumn(column);
+    QCOMPARE(Column(lists.routes, RouteColumn::Name), before);
+    QCOMPARE(layout.count(), 0);
+}
+
+void tst_ListModel::selectionFollowsSortedRows()
+{
+    ListModel list(ListKind::Waypoints);
+    AddWaypoints(list);
+    QItemSelectionModel selection(&list);
+    // ALPHA (row 1) is selected and current, as a view would have it.
+    selection.setCurrentIndex(list.index(1, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list.SetSelected(1, true);
+
+    list.SortByColumn(1); // latitude: CAFE, ALPHA, BRIDGE
+    QCOMPARE(list.Text(1, WaypointColumn::Name), QStringLiteral("ALPHA"));
+    list.SortByColumn(1); // BRIDGE, ALPHA, CAFE
+    list.SortByColumn(0); // ALPHA, BRIDGE, CAFE
+    QCOMPARE(list.Text(0, WaypointColumn::Name), QStringLiteral("ALPHA"));
+    QVERIFY(list.IsSelected(0));
+    QVERIFY(!list.IsSelected(1));
+    QVERIFY(!list.IsSelected(2));
+    QVERIFY(selection.isRowSelected(0, {}));
+    QVERIFY(!selection.isRowSelected(1, {}));
+    QCOMPARE(selection.currentIndex().row(), 0);
+}
+
+void tst_ListModel::addRows()
+{
+    ListModel waypoints(ListKind::Waypoints);
+    waypoints.AddRow({"FIRST"});
+    QSignalSpy inserted(&waypoints, &QAbstractItemModel::rowsInserted);
+    waypoints.AddRows({{"SHORT", "5130.250"}, {"FULL", "1", "N", "2", "E", "3", "F", "d", "k"}});
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 1);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 2);
+    QCOMPARE(waypoints.Count(), 3);
+    QCOMPARE(waypoints.Text(1, WaypointColumn::Latitude), QStringLiteral("5130.250"));
+    QCOMPARE(waypoints.Text(1, WaypointColumn::Description), QString());
+    QCOMPARE(waypoints.IconKey(2), QStringLiteral("k"));
+    QCOMPARE(waypoints.Text(2, WaypointColumn::MF), QStringLiteral("F"));
+    QVERIFY(!waypoints.IsSelected(2));
+
+    waypoints.AddRows({});
+    QCOMPARE(inserted.count(), 1);
+
+    // The track's ninth column is a time, not an icon letter.
+    ListModel track(ListKind::Track);
+    track.AddRows(
+        {{"0001", "TRAK01", "5130.250", "N", "00007.500", "W", "0", "M", "12:00:00 ", "A"}});
+    QCOMPARE(track.IconKey(0), QString());
+    QCOMPARE(track.Text(0, TrackColumn::Valid), QStringLiteral("A"));
+}
+
+void tst_ListModel::selectionScan_data()
+{
+    QTest::addColumn<QList<bool>>("flags");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("last");
+
+    QTest::newRow("empty list") << QList<bool>{} << 0 << -1;
+    QTest::newRow("nothing selected") << QList<bool>{false, false, false} << 0 << -1;
+    QTest::newRow("first only") << QList<bool>{true, false, false} << 1 << 0;
+    QTest::newRow("two, last one wins") << QList<bool>{true, false, true} << 2 << 2;
+    QTest::newRow("all") << QList<bool>{true, true, true, true} << 4 << 3;
+}
+
+void tst_ListModel::selectionScan()
+{
+    QFETCH(QList<bool>, flags);
+    QFETCH(int, count);
+    QFETCH(int, last);
+
+    ListModel list(ListKind::Waypoints);
+    for (int i = 0; i < flags.size(); ++i) {
+        list.AddRow({QStringLiteral("WP%1").arg(i)});
+        list.SetSelected(i, flags[i]);
+    }
+    const SelectionScan scan = ScanSelection(list);
+    QCOMPARE(scan.count, count);
+    QCOMPARE(scan.lastSelected, last);
+    QCOMPARE(HasSelection(list), count > 0);
+}
+
+void tst_ListModel::removeRoute()
+{
+    Lists lists;
+    AddRoute(lists, "01", {"A", "B"});
+    AddRoute(lists, "02", {"C"});
+    // A member of route 1 that arrived later, apart from its group.
+    lists.routes.AddRow({"01", "03", "D"});
+    AddRoute(lists, "10", {"E"});
+    for (int route : {1, 2, 10}) {
+        lists.routeTable.SetSlot(route, 0, "NAME");
+        lists.routeTable.SetSlot(route, 1, "WP");
+    }
+
+    RemoveRoute(lists, 1);
+    QCOMPARE(Column(lists.routes, RouteColumn::Id), (QStringList{"02", "02", "10", "10"}));
+    for (int slot = 0; slot < RouteTable::kSlots; ++slot)
+        QVERIFY(lists.routeTable.Slot(1, slot).isEmpty());
+    QVERIFY(lists.routeTable.RouteExists(2));
+    QVERIFY(lists.routeTable.RouteExists(10));
+
+    // "10" read as a number is 10, not 1: nothing of it went above.
+    RemoveRoute(lists, 10);
+    QCOMPARE(Column(lists.routes, RouteColumn::Id), (QStringList{"02", "02"}));
+}
+
+void tst_ListModel::routeTableBounds()
+{
+    RouteTable table;
+    QVERIFY(table.SetSlot(21, 0, "SPARE"));
+    QVERIFY(table.SetSlot(21, 1, "WP1"));
+    QVERIFY(table.SetSlot(20, 31, "LAST"));
+    QVERIFY(!table.SetSlot(0, 1, "X"));
+    QVERIFY(!table.SetSlot(22, 1, "X"));
+    QVERIFY(!table.SetSlot(1, 32, "X"));
+    QCOMPARE(table.Slot(22, 1), QString());
+
+    // A name alone does not make a route; the first empty slot ends one.
+    table.SetSlot(3, 0, "NAMED");
+    QVERIFY(!table.RouteExists(3));
+    table.SetSlot(4, 1, "A");
+    table.SetSlot(4, 2, "B");
+    table.SetSlot(4, 4, "D");
+    QCOMPARE(table.WaypointCount(4), 2);
+
+    table.ClearRouteTable();
+    QVERIFY(!table.RouteExists(4));
+    QCOMPARE(table.Slot(20, 31), QString());
+    QCOMPARE(table.Slot(3, 0), QString());
+    // Route 21 is an index the walks over all routes never reach.
+    QVERIFY(table.RouteExists(21));
+    QCOMPARE(table.Slot(21, 0), QStringLiteral("SPARE"));
+}
+
+QTEST_GUILESS_MAIN(tst_ListModel)
+#include "tst_ListModel.moc"
