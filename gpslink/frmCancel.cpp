@@ -1,0 +1,71 @@
+#include "gpslink/frmCancel.h"
+
+#include "app/Twips.h"
+#include "gpslink/GpsLink.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+frmCancel::frmCancel(GpsLink& link, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), Label1(new QLabel(this)),
+      Command1(new QPushButton(QStringLiteral("Cancel"), this)), link_(link)
+{
+    setObjectName(QStringLiteral("frmCancel"));
+    setWindowTitle(QStringLiteral("Navora"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->resize(Twips(1215), Twips(375));
+    connect(Command1, &QPushButton::clicked, this, [this] { link_.SetCancelled(true); });
+    setFixedSize(Twips(5220), Twips(1290));
+}
+
+int frmCancel::Twips(int twips) const
+{
+    return TwipsToPixels(twips, logicalDpiX());
+}
+
+void frmCancel::ShowActivity(const QString& activity)
+{
+    Label1->setText(activity);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmCancel::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || isActiveWindow() || !isVisible())
+        return;
+    if (link_.Cancelled() || QApplication::activeModalWidget())
+        return;
+    // Later, once the window that took the activation has it.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !link_.Cancelled() && !QApplication::activeModalWidget()) {
+            raise();
+            activateWindow();
+        }
+    });
+}
+
+// The close box cannot take the window away from a running exchange; it asks
+// to cancel like the button.
+void frmCancel::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    link_.SetCancelled(true);
+}
+
+void frmCancel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int buttonTop = height() - Command1->height() - Twips(120);
+    Label1->setGeometry(0, 0, width(), buttonTop);
+    Command1->move((width() - Command1->width()) / 2, buttonTop);
+}
