@@ -39,6 +39,16 @@ QString WrongChecksum(const QString& checksum)
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');
 }
 
+// A route line naming one waypoint goes out with an empty second name field,
+// as the receiver sends it; the host's own uploads leave the field out.
+QString DownloadForm(const QString& stored)
+{
+    const QStringList fields = stored.split(u',');
+    const bool singleName =
+        fields.size() == 6 && fields[0] == QLatin1String("$PMGNRTE") && fields[3] == u'c';
+    return singleName ? stored + u',' : stored;
+}
+
 bool IsDataSentence(const QString& body)
 {
     return body.startsWith(QLatin1String("$PMGNWPL")) ||
@@ -124,7 +134,7 @@ void Receiver::HandleCommand(const QString& line)
                                                                        : memory_.TrackLines();
         QStringList bodies;
         for (const QString& stored : lines)
-            bodies << stored + u'*';
+            bodies << DownloadForm(stored) + u'*';
         StartOutput(bodies << kEndBody);
     } else if (command.startsWith(QLatin1String("DELETE,"))) {
         const QString what = command.mid(7);

@@ -19,7 +19,8 @@
 // Waypoints keep their order, routes are written by number with their name
 // line first and their waypoints two to a line, and track points keep their
 // order. The same lines, finished with "*" and a checksum, are what a download
-// sends.
+// sends, except that a route line naming a single waypoint goes out with an
+// empty second name field.
 class ReceiverMemory
 {
 public:
