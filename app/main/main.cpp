@@ -1,6 +1,6 @@
 #include "app/Settings.h"
 #include "app/frmNavora.h"
-#include "app/main/OfflinePort.h"
+#include "gpslink/QtSerialStream.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Navora"),
                     QStringLiteral("Navora"));
     SettingsStore settings(store);
-    OfflinePort port;
+    QtSerialStream port;
 
     frmNavora window(settings, port);
     window.Startup();
