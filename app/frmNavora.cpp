@@ -6,8 +6,13 @@
 #include "app/ToolbarPictures.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
+#include "gpslink/Connection.h"
+#include "gpslink/GpsLink.h"
 #include "gpslink/SerialStream.h"
+#include "gpslink/frmCancel.h"
+#include "gpslink/frmMonitor.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -51,6 +56,25 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
             this, [this](StatusPanel panel, const QString& text) { SetPanelText(panel, text); });
         interaction_ = messageBoxes_.get();
     }
+    link_ = std::make_unique<GpsLink>(port_, *interaction_);
+    if (messageBoxes_) {
+        messageBoxes_->SetCancelWindow(
+            [this](const QString& activity) {
+                if (!cancel_)
+                    cancel_ = std::make_unique<frmCancel>(*link_);
+                setEnabled(false);
+                cancel_->ShowActivity(activity);
+            },
+            [this] {
+                if (cancel_)
+                    cancel_->hide();
+                setEnabled(true);
+                activateWindow();
+            });
+    }
+    connect(&port_, &SerialStream::PortError, this, [this](const QString& text) {
+        ReportPortError(*link_, text, [] { QApplication::beep(); });
+    });
     setObjectName(QStringLiteral("frmNavora"));
     setWindowTitle(QStringLiteral("Navora"));
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -127,7 +151,7 @@ void frmNavora::BuildMenus()
 
     // Commands whose work is not part of this window yet stay greyed until
     // they are connected.
-    for (QAction* pending : {mnuSave_, mnuLoad_, mnuOpenLog_, mnuComm_, mnuOpenGPS_})
+    for (QAction* pending : {mnuSave_, mnuLoad_, mnuComm_})
         pending->setEnabled(false);
     for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_}) {
         for (QAction* item : menu->actions())
@@ -135,6 +159,8 @@ void frmNavora::BuildMenus()
     }
 
     connect(mnuFileExit_, &QAction::triggered, this, &frmNavora::mnuFileExit_Click);
+    connect(mnuOpenGPS_, &QAction::triggered, this, &frmNavora::mnuOpenGPS_Click);
+    connect(mnuOpenLog_, &QAction::triggered, this, &frmNavora::mnuOpenLog_Click);
     connect(mnuAbout_, &QAction::triggered, this, &frmNavora::mnuAbout_Click);
 }
 
@@ -186,7 +212,7 @@ void frmNavora::BuildToolBar()
                       b.toolTip ? QString::fromLatin1(b.toolTip) : description);
         button->setIcon(ToolbarIcon(b.picture));
     }
-    for (const char* pending : {"LoadFile", "SaveFile", "OpenGPS", "Properties"})
+    for (const char* pending : {"LoadFile", "SaveFile", "Properties"})
         buttons_.at(QString::fromLatin1(pending))->setEnabled(false);
 
     connect(tbrToolBar_, &QToolBar::actionTriggered, this, &frmNavora::tbrToolBar_ButtonClick);
@@ -453,6 +479,32 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         EditRecord();
     else if (key == u"Delete")
         DeleteRecords();
+    else if (key == u"OpenGPS")
+        mnuOpenGPS_Click();
+}
+
+void frmNavora::mnuOpenGPS_Click()
+{
+    ConnectToggle(*link_, [this](bool connected) { SetConnectedLook(connected); });
+}
+
+void frmNavora::mnuOpenLog_Click()
+{
+    if (link_->MonitorOn()) {
+        if (monitor_)
+            monitor_->hide();
+        link_->SetMonitorOn(false);
+        mnuOpenLog_->setChecked(false);
+        return;
+    }
+    if (!monitor_) {
+        monitor_ = std::make_unique<frmMonitor>();
+        connect(link_.get(), &GpsLink::MonitorText, monitor_.get(), &frmMonitor::ShowData);
+        connect(monitor_.get(), &frmMonitor::CloseRequested, this, &frmNavora::mnuOpenLog_Click);
+    }
+    monitor_->ShowMonitor();
+    link_->SetMonitorOn(true);
+    mnuOpenLog_->setChecked(true);
 }
 
 void frmNavora::ListView_ColumnClick(ListKind kind, int column)

@@ -24,6 +24,9 @@ class QTabBar;
 class QToolBar;
 class ReportView;
 class SerialStream;
+class GpsLink;
+class frmCancel;
+class frmMonitor;
 
 // The program's one top-level window. It owns the three lists, the route
 // table and the program-wide values, shows the lists under a tab strip and
@@ -51,6 +54,8 @@ public:
     Lists& Data() { return lists_; }
     ProgramState& State() { return state_; }
     SerialStream& Port() { return port_; }
+    // The link every exchange with the receiver goes through.
+    GpsLink& Link() { return *link_; }
     UserInteraction& Interaction() { return *interaction_; }
     SettingsStore& Settings() { return settings_; }
     // The window's own message boxes; null when an interaction was handed in.
@@ -84,6 +89,8 @@ public:
 
     // Command handlers, one per control event.
     void mnuFileExit_Click();
+    void mnuOpenGPS_Click();
+    void mnuOpenLog_Click();
     void mnuAbout_Click();
     void TabStrip1_Click();
     void tbrToolBar_ButtonClick(QAction* button);
@@ -111,6 +118,10 @@ private:
     SerialStream& port_;
     std::unique_ptr<MessageBoxInteraction> messageBoxes_;
     UserInteraction* interaction_;
+    std::unique_ptr<GpsLink> link_;
+    // The comm port monitor and the cancel window, made on first use.
+    std::unique_ptr<frmMonitor> monitor_;
+    std::unique_ptr<frmCancel> cancel_;
     Lists lists_;
     ProgramState state_;
     int currentList_ = 1;
