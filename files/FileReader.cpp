@@ -1,0 +1,450 @@
+#include "files/FileReader.h"
+
+#include "app/TextNumber.h"
+#include "files/DecimalText.h"
+#include "files/LineReader.h"
+#include "files/PositionText.h"
+#include "files/TextCase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+using Fields = QList<QStringView>;
+
+std::optional<QStringView> Field(const Fields& fields, int i)
+{
+    if (i < fields.size())
+        return fields[i];
+    return std::nullopt;
+}
+
+bool IsOneOf(const QString& word, const char* keyword, const char* shortForm)
+{
+    return word == QLatin1String(keyword) || word == QLatin1String(shortForm);
+}
+
+// A whole number as a route number is read: the whole text (blanks around it
+// allowed) must be a number, which is rounded with halves to even and must
+// fit in 16 bits.
+std::optional<int> WholeNumber(QStringView text)
+{
+    const QString trimmed = BlankTrimmed(text);
+    qsizetype i = 0;
+    const qsizetype n = trimmed.size();
+    if (i < n && (trimmed[i] == u'+' || trimmed[i] == u'-'))
+        ++i;
+    bool digit = false, point = false;
+    for (; i < n; ++i) {
+        const QChar c = trimmed[i];
+        if (c.isDigit() && c.unicode() < 128)
+            digit = true;
+        else if (c == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digit && i < n && (trimmed[i] == u'e' || trimmed[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (trimmed[j] == u'+' || trimmed[j] == u'-'))
+            ++j;
+        const qsizetype first = j;
+        while (j < n && trimmed[j].unicode() >= '0' && trimmed[j].unicode() <= '9')
+            ++j;
+        if (j > first)
+            i = j;
+    }
+    if (!digit || i != n)
+        return std::nullopt;
+    const double value = RoundHalfEven(LeadingNumber(trimmed));
+    if (!(value >= -32768.0 && value <= 32767.0))
+        return std::nullopt;
+    return int(value);
+}
+
+const QString& HemisphereText(QChar letter)
+{
+    static const QString n = QStringLiteral("N"), s = QStringLiteral("S"), e = QStringLiteral("E"),
+                         w = QStringLiteral("W");
+    switch (letter.unicode()) {
+    case 'S':
+        return s;
+    case 'E':
+        return e;
+    case 'W':
+        return w;
+    default:
+        return n;
+    }
+}
+
+QString NoRecordsText(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::Routes:
+        return QStringLiteral(" does not contain any route information!");
+    case ListKind::Track:
+        return QStringLiteral(" does not contain any track information!");
+    case ListKind::Waypoints:
+        break;
+    }
+    return QStringLiteral(" does not contain any Waypoint information!");
+}
+
+bool FileHasLineStartingWith(QIODevice& file, const char* keyword, const char* shortForm)
+{
+    LineReader lines(file);
+    QByteArray line;
+    bool overlong = false;
+    while (lines.Next(line, overlong)) {
+        if (line.size() >= qsizetype(qstrlen(keyword)) &&
+            qstrnicmp(line.constData(), keyword, qstrlen(keyword)) == 0)
+            return true;
+        if (line.size() >= qsizetype(qstrlen(shortForm)) &&
+            qstrnicmp(line.constData(), shortForm, qstrlen(shortForm)) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool FileHasRecordsOf(ListKind kind, QIODevice& file)
+{
+    switch (kind) {
+    case ListKind::Routes:
+        return FileHasRoutes(file);
+    case ListKind::Track:
+        return FileHasTrack(file);
+    case ListKind::Waypoints:
+        break;
+    }
+    return FileHasWaypoints(file);
+}
+
+} // namespace
+
+bool FileHasWaypoints(QIODevice& file)
+{
+    return FileHasLineStartingWith(file, "waypoint", "wp,");
+}
+
+bool FileHasRoutes(QIODevice& file)
+{
+    return FileHasLineStartingWith(file, "routename", "rn,");
+}
+
+bool FileHasTrack(QIODevice& file)
+{
+    return FileHasLineStartingWith(file, "trackpoint", "tp,");
+}
+
+RecordReader::RecordReader(ListKind kind, Lists& lists, const ProgramState& state,
+                           ReaderState& reader, UserInteraction& ui)
+    : kind_(kind), lists_(lists), state_(state), reader_(reader), ui_(ui)
+{
+}
+
+RecordReader::~RecordReader()
+{
+    Flush();
+}
+
+void RecordReader::Flush()
+{
+    if (!pending_.empty())
+        lists_.Of(kind_).AddRows(std::move(pending_));
+    pending_.clear();
+}
+
+void RecordReader::Keep(QStringList& row)
+{
+    pending_.push_back(std::move(row));
+}
+
+const QString& RecordReader::Shared(QString& last, QStringView text)
+{
+    if (last != text)
+        last = text.toString();
+    return last;
+}
+
+void RecordReader::ReadLine(QStringView line)
+{
+    switch (kind_) {
+    case ListKind::Waypoints:
+        ReadWaypointRecord(line);
+        break;
+    case ListKind::Routes:
+        ReadRouteRecord(line);
+        break;
+    case ListKind::Track:
+        ReadTrackRecord(line);
+        break;
+    }
+}
+
+bool RecordReader::CheckFileDatum(QStringView code)
+{
+    if (Lowered(code) == Lowered(state_.currentDatumCode))
+        return true;
+    Flush();
+    ui_.Message(QStringLiteral("WARNING: The datum in this file (") + code.toString() +
+                    QStringLiteral(")") + QStringLiteral("\r") +
+                    QStringLiteral("does not match the datum set in Navora (") +
+                    state_.currentDatumCode + QStringLiteral(")"),
+                MessageIcon::Exclamation, QStringLiteral("Navora - Datum"));
+    return false;
+}
+
+QString RecordReader::Converted(QStringView code, QStringView text, bool isLatitude,
+                                bool& supported)
+{
+    supported = true;
+    if (code == u"D")
+        return DegreesToGpsText(text, isLatitude);
+    if (code == u"DM")
+        return DegMinToGpsText(text, isLatitude);
+    if (code == u"DMS")
+        return DegMinSecToGpsText(text, isLatitude);
+    supported = false;
+    return kConversionError;
+}
+
+void RecordReader::ReadWaypointRecord(QStringView line)
+{
+    const Fields f = line.split(u',');
+    const QString keyword = Lowered(f[0]);
+    if (keyword == u"datum") {
+        if (const auto code = Field(f, 1))
+            CheckFileDatum(*code);
+        return;
+    }
+    if (!IsOneOf(keyword, "waypoint", "wp"))
+        return;
+
+    const auto codeField = Field(f, 1);
+    if (!codeField)
+        return;
+    const QString code = Uppered(*codeField);
+    QString latitude, longitude;
+    if (code == u"D" || code == u"DM" || code == u"DMS") {
+        if (f.size() < 5)
+            return;
+        bool supported = true;
+        latitude = Converted(code, f[3], true, supported);
+        longitude = Converted(code, f[4], false, supported);
+    } else {
+        Flush();
+        ui_.Message(QStringLiteral("Unsupported message format: ") + codeField->toString());
+        latitude = kConversionError;
+    }
+    if (latitude == kConversionError || longitude == kConversionError) {
+        reader_.recordValid = false;
+        return;
+    }
+
+    QStringList row(WaypointColumn::Count);
+    row[WaypointColumn::Name] = Uppered(BlankTrimmed(f[2]));
+    row[WaypointColumn::Icon] = f.size() < 9 ? QStringLiteral("a") : Lowered(BlankTrimmed(f[8]));
+
+    Altitude altitude;
+    const bool feet = state_.heightsMode == HeightsMode::Feet;
+    if (f.size() < 10) {
+        altitude = {QStringLiteral("0000000"), feet ? QStringLiteral("F") : QStringLiteral("M")};
+    } else {
+        const QString text = Uppered(BlankTrimmed(f[9]));
+        const QString unit = text.right(1);
+        if (state_.heightsMode == HeightsMode::Feet && unit == u"M") {
+            altitude = MetresToFeet(text);
+        } else if (state_.heightsMode == HeightsMode::Metres && unit == u"F") {
+            altitude = FeetToMetres(text);
+        } else if (state_.heightsMode != HeightsMode::Keep && unit != u"M" && unit != u"F") {
+            // No unit letter: the number is taken as being in the mode's unit.
+            altitude = {PadAltitude(text), feet ? QStringLiteral("F") : QStringLiteral("M")};
+        } else if (state_.heightsMode != HeightsMode::Keep) {
+            altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
+        } else {
+            const QString padded = (QStringLiteral("000000") + text).right(8);
+            altitude = {padded.left(7), padded.right(1)};
+        }
+    }
+
+    row[WaypointColumn::Latitude] = latitude.left(8);
+    row[WaypointColumn::NS] = HemisphereText(latitude.back());
+    row[WaypointColumn::Longitude] = longitude.left(9);
+    row[WaypointColumn::WE] = HemisphereText(longitude.back());
+    row[WaypointColumn::Altitude] = altitude.value.left(7);
+    row[WaypointColumn::MF] = altitude.unit;
+
+    if (f.size() < 8) {
+        Keep(row); // no description: the row stays, uncounted
+        return;
+    }
+    row[WaypointColumn::Description] = Uppered(BlankTrimmed(f[7])).left(20);
+    ++reader_.recordsRead;
+    Keep(row);
+}
+
+void RecordReader::ReadRouteRecord(QStringView line)
+{
+    const Fields f = line.split(u',');
+    const QString keyword = Lowered(BlankTrimmed(f[0]));
+    RouteTable& table = lists_.routeTable;
+
+    if (IsOneOf(keyword, "routename", "rn")) {
+        const auto number = Field(f, 1);
+        if (!number)
+            return;
+        const std::optional<int> route = WholeNumber(*number);
+        if (!route)
+            return;
+        reader_.currentRouteNo = *route;
+        reader_.nextRoutePoint = 1;
+        ++reader_.recordsRead;
+        QStringList row(RouteColumn::Count);
+        row[RouteColumn::Id] = ZeroPad(*route, 2);
+        row[RouteColumn::Num] = QStringLiteral("======");
+        if (f.size() == 3) {
+            row[RouteColumn::Name] = f[2].toString();
+            table.SetSlot(*route, 0, row[RouteColumn::Name]);
+        } else {
+            row[RouteColumn::Name] = QStringLiteral("===================");
+        }
+        Keep(row);
+        return;
+    }
+
+    if (IsOneOf(keyword, "routepoint", "rp")) {
+        ++reader_.recordsRead;
+        QStringList row(RouteColumn::Count);
+        row[RouteColumn::Id] = ZeroPad(reader_.currentRouteNo, 2);
+        row[RouteColumn::Num] = ZeroPad(reader_.nextRoutePoint, 2);
+        if (f.size() < 3) {
+            Keep(row);
+            return;
+        }
+        row[RouteColumn::Name] = f[2].toString();
+        Keep(row);
+        // A route or point number the table cannot hold leaves the row shown
+        // but stops here, so the next point tries the same slot again.
+        if (!table.SetSlot(reader_.currentRouteNo, reader_.nextRoutePoint,
+                           (f[2].toString() + QStringLiteral("      ")).left(6)))
+            return;
+        ++reader_.nextRoutePoint;
+    }
+}
+
+void RecordReader::ReadTrackRecord(QStringView line)
+{
+    const Fields f = line.split(u',');
+    if (Lowered(f[0]) == u"datum") {
+        if (const auto code = Field(f, 1))
+            CheckFileDatum(*code);
+        return;
+    }
+    if (!IsOneOf(Lowered(BlankTrimmed(f[0])), "trackpoint", "tp"))
+        return;
+
+    const auto codeField = Field(f, 1);
+    if (!codeField)
+        return;
+    const QString code = Uppered(*codeField);
+    QString latitude, longitude;
+    if (code == u"D" || code == u"DM" || code == u"DMS") {
+        if (f.size() < 4)
+            return;
+        bool supported = true;
+        latitude = Converted(code, f[2], true, supported);
+        longitude = Converted(code, f[3], false, supported);
+    } else {
+        Flush();
+        ui_.Message(QStringLiteral("Unsupported message format: ") + codeField->toString());
+        latitude = kConversionError;
+    }
+    if (latitude == kConversionError || longitude == kConversionError) {
+        reader_.recordValid = false;
+        return;
+    }
+
+    QStringList row(TrackColumn::Count);
+    row[TrackColumn::Point] = ZeroPad(reader_.recordsRead + 1, 4);
+    if (f.size() == 10)
+        row[TrackColumn::TrackName] = Shared(lastTrackName_, f[9].left(6));
+    row[TrackColumn::Latitude] = latitude.chopped(1);
+    row[TrackColumn::NS] = HemisphereText(latitude.back());
+    row[TrackColumn::Longitude] = longitude.chopped(1);
+    row[TrackColumn::WE] = HemisphereText(longitude.back());
+    if (f.size() < 8) {
+        Keep(row);
+        return;
+    }
+    // Track heights are taken as they stand, never converted.
+    const QStringView altitude = f[7];
+    row[TrackColumn::Altitude] = altitude.isEmpty() ? QString() : altitude.chopped(1).toString();
+    row[TrackColumn::MF] = Shared(lastUnit_, altitude.right(1));
+    row[TrackColumn::Time] = Shared(lastTime_, f[5]);
+    if (f.size() < 9) {
+        Keep(row);
+        return;
+    }
+    row[TrackColumn::Valid] = Shared(lastValid_, f[8]);
+    ++reader_.recordsRead;
+    Keep(row);
+}
+
+void LoadListFile(ListKind kind, Lists& lists, const ProgramState& state, ReaderState& reader,
+                  UserInteraction& ui)
+{
+    const QString chosen = ui.ChooseFileToOpen();
+    if (chosen.isEmpty())
+        return;
+    const QString path = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    reader.recordsRead = 0;
+
+    QFile file(chosen);
+    bool found = file.open(QIODevice::ReadOnly) && FileHasRecordsOf(kind, file);
+    file.close();
+    // Read again from the start; a file that vanished in between counts as
+    // one without records, and the list keeps its rows.
+    found = found && file.open(QIODevice::ReadOnly);
+    if (!found) {
+        ui.Message(path + QStringLiteral("\r\n") + NoRecordsText(kind));
+        return;
+    }
+
+    if (kind == ListKind::Routes)
+        lists.routeTable.ClearRouteTable();
+    lists.Of(kind).Clear();
+
+    RecordReader records(kind, lists, state, reader, ui);
+    LineReader lines(file);
+    QByteArray bytes;
+    bool overlong = false;
+    qint64 lineNumber = 0;
+    while (lines.Next(bytes, overlong)) {
+        reader.recordValid = true;
+        ++lineNumber;
+        // A line too long to be a record is refused whole rather than read in part.
+        if (overlong)
+            reader.recordValid = false;
+        else
+            records.ReadLine(QString::fromLatin1(bytes));
+        if (!reader.recordValid) {
+            records.Flush();
+            if (ui.Question(QStringLiteral("Invalid format record at line: ") +
+                                QString::number(lineNumber),
+                            Buttons::OkCancel) == Answer::Cancel)
+                break;
+        }
+    }
+    records.Flush();
+    ui.SetStatusText(StatusPanel::Settings,
+                     QString::number(reader.recordsRead) + QStringLiteral(" Records read"));
+    if (lines.ReadFailed())
+        ui.Message(path + QStringLiteral("\r\n") +
+                       QStringLiteral(" could not be read to its end: ") + file.errorString(),
+                   MessageIcon::Exclamation);
+}

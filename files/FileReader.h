@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/ListKind.h"
+#include "app/Lists.h"
+#include "app/ProgramState.h"
+#include "app/UserInteraction.h"
+
+#include <QIODevice>
+#include <QStringList>
+#include <QStringView>
+#include <vector>
+
+// What the file reader carries from record to record and from load to load.
+// The main window owns one; a route point read before any route name of a
+// file belongs to the route of the last route name read, even in an earlier
+// file.
+struct ReaderState
+{
+    int recordsRead = 0; // records taken into the list by the current load
+    bool recordValid = true;
+    int currentRouteNo = 0;
+    int nextRoutePoint = 0;
+};
+
+// Reads the records of one list kind, a line at a time, into that list.
+// Rows are gathered and handed to the list in one go before anything is shown
+// to the user and when the reader is done, which keeps large loads fast.
+class RecordReader
+{
+public:
+    RecordReader(ListKind kind, Lists& lists, const ProgramState& state, ReaderState& reader,
+                 UserInteraction& ui);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    // The record routine of the reader's kind. A line it rejects clears
+    // `recordValid`; a line that is too short or otherwise broken is
+    // abandoned quietly at the step that fails, keeping what was done.
+    void ReadLine(QStringView line);
+    void ReadWaypointRecord(QStringView line);
+    void ReadRouteRecord(QStringView line);
+    void ReadTrackRecord(QStringView line);
+
+    // Warns when the file's datum differs (ignoring case) from the one set in
+    // the program; reading goes on either way.
+    bool CheckFileDatum(QStringView code);
+
+    // Hands the rows read so far to the list.
+    void Flush();
+
+private:
+    void Keep(QStringList& row);
+    QString Converted(QStringView code, QStringView text, bool isLatitude, bool& supported);
+    const QString& Shared(QString& last, QStringView text);
+
+    ListKind kind_;
+    Lists& lists_;
+    const ProgramState& state_;
+    ReaderState& reader_;
+    UserInteraction& ui_;
+    std::vector<QStringList> pending_;
+    // The previous value of columns that repeat from row to row, so that
+    // equal cells share one string.
+    QString lastTrackName_, lastValid_, lastUnit_, lastTime_;
+};
+
+// The pre-scans: read the open device from where it stands to the first line
+// that starts (ignoring case, nothing trimmed) with the kind's keyword.
+bool FileHasWaypoints(QIODevice& file);
+bool FileHasRoutes(QIODevice& file);
+bool FileHasTrack(QIODevice& file);
+
+// Asks for a file and replaces the list of `kind` with its records, saying
+// everything it has to say itself: a file without records of the kind, each
+// invalid record (OK reads on, Cancel stops), and the count read.
+void LoadListFile(ListKind kind, Lists& lists, const ProgramState& state, ReaderState& reader,
+                  UserInteraction& ui);

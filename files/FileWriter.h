@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/ListKind.h"
+#include "app/Lists.h"
+#include "app/UserInteraction.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+// The date and time every record of one save carries: "MM/DD/YYYY" and
+// "HH:MM:SS" (24-hour clock), taken once when the records are written.
+struct SaveStamp
+{
+    QString date;
+    QString time;
+};
+SaveStamp StampOf(const QDateTime& moment);
+
+// The record writers append whole lines, each ended by CR LF, in the file's
+// 8-bit character set.
+void WriteDatumLine(QByteArray& out);
+void WriteWaypoints(QByteArray& out, const ListModel& waypoints, const SaveStamp& stamp);
+void WriteRoutes(QByteArray& out, const RouteTable& routes, const ListModel& waypoints,
+                 const SaveStamp& stamp);
+// Returns the number of track points written.
+int WriteTrack(QByteArray& out, const ListModel& track, const SaveStamp& stamp);
+
+// Everything one save writes: the datum line and the records of `kind`.
+QByteArray FileText(ListKind kind, const Lists& lists, const SaveStamp& stamp,
+                    int* written = nullptr);
+
+enum class SaveResult
+{
+    Saved,
+    Cancelled,
+    Failed
+};
+
+using Clock = std::function<QDateTime()>;
+
+// Asks for a file name and, when the file exists, whether to append to it,
+// overwrite it or cancel; then writes the list of `kind`. An overwrite
+// replaces the file only once the new text is completely on disk, and an
+// append that fails is undone, so a failed save never leaves a damaged file.
+// Failures are reported to the user; a track save reports its count.
+SaveResult SaveListFile(ListKind kind, const Lists& lists, UserInteraction& ui,
+                        const Clock& now = &QDateTime::currentDateTime);
