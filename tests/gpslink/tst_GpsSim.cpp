@@ -267,6 +267,9 @@ void tst_GpsSim::exchange_data()
         << QStringList{"> " + kHome + "*",     "< $PMGNCSM,49*", "> " + kWork + "*",  "< ack",
                        "> " + homeMoved + "*", "< ack",          "> $PMGNCMD,END*3D", "."}
         << Lines({homeMoved, kWork});
+    const QString commented = QStringLiteral("# my receiver\n") + Lines({kHome});
+    QTest::newRow("end without a change keeps the file as written")
+        << quick << commented << QStringList{"> $PMGNCMD,END*3D", "."} << commented;
     QTest::newRow("first acknowledgement echoes wrong")
         << quick + QStringList{"--wrong-echo", "1"} << none
         << QStringList{"> " + kHome + "*", "<not $PMGNCSM,49*", "> " + kHome + "*",

@@ -150,7 +150,7 @@ void Receiver::HandleCommand(const QString& line)
         StartOutput({kEndBody});
     } else if (command == QLatin1String("END")) {
         // The end of an upload: whatever arrived is written out now.
-        SaveNow();
+        SaveIfChanged();
     }
     // TON and commands this receiver does not know change nothing.
 }
