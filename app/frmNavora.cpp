@@ -6,6 +6,8 @@
 #include "app/ToolbarPictures.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
+#include "files/FileWriter.h"
+#include "files/dlgFileExists.h"
 #include "gpslink/Connection.h"
 #include "gpslink/GpsLink.h"
 #include "gpslink/SerialStream.h"
@@ -71,6 +73,11 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
                 setEnabled(true);
                 activateWindow();
             });
+        messageBoxes_->SetFileExistsDialog([this](const QString& text) {
+            if (!fileExists_)
+                fileExists_ = std::make_unique<dlgFileExists>(this);
+            return fileExists_->Ask(text);
+        });
     }
     connect(&port_, &SerialStream::PortError, this, [this](const QString& text) {
         ReportPortError(*link_, text, [] { QApplication::beep(); });
@@ -151,13 +158,14 @@ void frmNavora::BuildMenus()
 
     // Commands whose work is not part of this window yet stay greyed until
     // they are connected.
-    for (QAction* pending : {mnuSave_, mnuLoad_, mnuComm_})
-        pending->setEnabled(false);
+    mnuComm_->setEnabled(false);
     for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_}) {
         for (QAction* item : menu->actions())
             item->setEnabled(false);
     }
 
+    connect(mnuSave_, &QAction::triggered, this, &frmNavora::mnuSave_Click);
+    connect(mnuLoad_, &QAction::triggered, this, &frmNavora::mnuLoad_Click);
     connect(mnuFileExit_, &QAction::triggered, this, &frmNavora::mnuFileExit_Click);
     connect(mnuOpenGPS_, &QAction::triggered, this, &frmNavora::mnuOpenGPS_Click);
     connect(mnuOpenLog_, &QAction::triggered, this, &frmNavora::mnuOpenLog_Click);
@@ -212,8 +220,7 @@ void frmNavora::BuildToolBar()
                       b.toolTip ? QString::fromLatin1(b.toolTip) : description);
         button->setIcon(ToolbarIcon(b.picture));
     }
-    for (const char* pending : {"LoadFile", "SaveFile", "Properties"})
-        buttons_.at(QString::fromLatin1(pending))->setEnabled(false);
+    buttons_.at(QStringLiteral("Properties"))->setEnabled(false);
 
     connect(tbrToolBar_, &QToolBar::actionTriggered, this, &frmNavora::tbrToolBar_ButtonClick);
 }
@@ -473,7 +480,11 @@ void frmNavora::TabStrip1_Click()
 void frmNavora::tbrToolBar_ButtonClick(QAction* button)
 {
     const QString key = button->data().toString();
-    if (key == u"Insert")
+    if (key == u"LoadFile")
+        mnuLoad_Click();
+    else if (key == u"SaveFile")
+        mnuSave_Click();
+    else if (key == u"Insert")
         InsertRecord();
     else if (key == u"Edit")
         EditRecord();
@@ -481,6 +492,21 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         DeleteRecords();
     else if (key == u"OpenGPS")
         mnuOpenGPS_Click();
+}
+
+void frmNavora::mnuSave_Click()
+{
+    const ListKind kind = ListKind(currentList_);
+    if (lists_.Of(kind).Count() == 0) {
+        interaction_->Message(QStringLiteral("There is nothing to save!"));
+        return;
+    }
+    SaveListFile(kind, lists_, *interaction_);
+}
+
+void frmNavora::mnuLoad_Click()
+{
+    LoadListFile(ListKind(currentList_), lists_, state_, readerState_, *interaction_);
 }
 
 void frmNavora::mnuOpenGPS_Click()

@@ -4,6 +4,7 @@
 #include "app/ProgramState.h"
 #include "app/Settings.h"
 #include "app/UserInteraction.h"
+#include "files/FileReader.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,6 +24,7 @@ class QStackedWidget;
 class QTabBar;
 class QToolBar;
 class ReportView;
+class dlgFileExists;
 class SerialStream;
 class GpsLink;
 class frmCancel;
@@ -88,6 +90,8 @@ public:
     void SetDrainLimit(std::chrono::milliseconds limit) { drainLimit_ = limit; }
 
     // Command handlers, one per control event.
+    void mnuSave_Click();
+    void mnuLoad_Click();
     void mnuFileExit_Click();
     void mnuOpenGPS_Click();
     void mnuOpenLog_Click();
@@ -122,6 +126,9 @@ private:
     // The comm port monitor and the cancel window, made on first use.
     std::unique_ptr<frmMonitor> monitor_;
     std::unique_ptr<frmCancel> cancel_;
+    std::unique_ptr<dlgFileExists> fileExists_;
+    // What the file reader keeps from one load to the next.
+    ReaderState readerState_;
     Lists lists_;
     ProgramState state_;
     int currentList_ = 1;
