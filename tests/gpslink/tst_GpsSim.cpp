@@ -107,8 +107,9 @@ private:
 };
 
 constexpr int kAnswerMs = 3000;
-// Long enough for any answer to arrive, and longer than the 0.3 s resend
-// time the scripts use, so an unwanted resend is seen too.
+// Long enough for any answer to arrive, and shorter than the 1 s resend time
+// the scripts use, so a slow test is not mistaken for a missing
+// acknowledgement.
 constexpr int kSilenceMs = 450;
 
 QString Finished(const QString& text)
@@ -160,7 +161,7 @@ void tst_GpsSim::exchange_data()
 
     const QString version = QStringLiteral("$PMGNVER,025,4.02,MAP 410*");
     const QString acks = QStringLiteral("--acks-on");
-    const QStringList quick{QStringLiteral("--resend-seconds"), QStringLiteral("0.3")};
+    const QStringList quick{QStringLiteral("--resend-seconds"), QStringLiteral("1")};
     const QString none;
 
     QTest::newRow("version, acknowledgements off")
