@@ -28,4 +28,6 @@ if ((all)); then
   cmake --build build-asan -j "$jobs"
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+  bash scripts/fuzz.sh
 fi
