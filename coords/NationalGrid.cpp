@@ -31,6 +31,12 @@ bool IsIrish(const QString& grid)
 
 } // namespace
 
+GridSelection& SharedGridSelection()
+{
+    static GridSelection selection;
+    return selection;
+}
+
 GridComponent& DefaultGridComponent()
 {
     return SharedGridComponent();

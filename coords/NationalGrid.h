@@ -21,6 +21,9 @@ struct GridSelection
     bool letterVisible = false;                   // txtLetter, the UTM band letter
 };
 
+// The program's one selection, which the editor's button and the dialog follow.
+GridSelection& SharedGridSelection();
+
 // Hands out the grid component; the shared one is created on first use.
 using GridComponentSource = std::function<GridComponent&()>;
 GridComponent& DefaultGridComponent();

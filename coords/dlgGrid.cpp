@@ -161,8 +161,10 @@ bool dlgGrid::eventFilter(QObject* watched, QEvent* event)
 bool dlgGrid::FilterKey(QLineEdit* box, QKeyEvent* key)
 {
     const QString text = key->text();
-    // Keys that type nothing (arrows, Home, Delete) and shortcuts pass as they are.
-    if (text.isEmpty() || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+    // Keys that type nothing (arrows, Home, Delete), control keys (Tab, Enter,
+    // Backspace) and shortcuts pass as they are.
+    if (text.isEmpty() || !text.front().isPrint() ||
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     if (text.size() != 1)
         return true;
@@ -267,4 +269,12 @@ dlgGrid& SharedGridDialog(const ProgramState& state, UserInteraction& ui, QWidge
             QObject::connect(qApp, &QCoreApplication::aboutToQuit, dialog, &QObject::deleteLater);
     }
     return *dialog;
+}
+
+void SelectGrid(const QString& grid, const ProgramState& state, UserInteraction& ui,
+                QWidget* parent)
+{
+    GridSelection& selection = SharedGridSelection();
+    SetGrid(grid, selection, ui);
+    SharedGridDialog(state, ui, parent).ApplyGrid(grid, state.useSheetId, selection);
 }

@@ -71,3 +71,8 @@ private:
 
 // The program's one grid dialog, created on first use.
 dlgGrid& SharedGridDialog(const ProgramState& state, UserInteraction& ui, QWidget* parent);
+
+// Selects the grid stored as the current one, as start-up and the properties
+// dialog do: SetGrid on the shared selection, then the dialog's layout.
+void SelectGrid(const QString& grid, const ProgramState& state, UserInteraction& ui,
+                QWidget* parent);
