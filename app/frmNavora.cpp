@@ -34,7 +34,8 @@ namespace {
 // the size it keeps when the stored one is not a number.
 constexpr int kDesignHeightTwips = 6700;
 constexpr int kDesignWidthTwips = 8900;
-// Below this inner size the window stops shrinking its contents.
+// The window's inner area (below the menu bar) does not shrink below this;
+// the layouts' own minimum applies where it is larger.
 constexpr int kMinimumInnerWidthTwips = 5000;
 constexpr int kMinimumInnerHeightTwips = 1900;
 // The lists sit this far below the top of the tab strip's client area.
@@ -93,8 +94,8 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
 
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
-    centralWidget()->setMinimumSize(TwipsToPixels(kMinimumInnerWidthTwips, dpiX),
-                                    TwipsToPixels(kMinimumInnerHeightTwips, dpiY));
+    setMinimumSize(TwipsToPixels(kMinimumInnerWidthTwips, dpiX),
+                   TwipsToPixels(kMinimumInnerHeightTwips, dpiY) + menuBar()->sizeHint().height());
     resize(TwipsToPixels(kDesignWidthTwips, dpiX), TwipsToPixels(kDesignHeightTwips, dpiY));
 
     SetConnectedLook(false);

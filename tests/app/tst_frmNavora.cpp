@@ -201,6 +201,10 @@ void tst_frmNavora::startupShowsSettings()
         QVERIFY(window_->ListView(kind)->showGrid());
     QCOMPARE(ui_->status[StatusPanel::Settings], QStringLiteral("Settings: Com1,19200,n,8,1"));
     QCOMPARE(window_->CurrentList(), 1);
+    // The inner area keeps its minimum size however small the window is made.
+    window_->resize(10, 10);
+    QVERIFY(window_->width() >= TwipsToPixels(5000, window_->logicalDpiX()));
+    QVERIFY(window_->height() >= TwipsToPixels(1900, window_->logicalDpiY()));
     // Column widths are twips through the screen's resolution.
     ReportView* view = window_->ListView(ListKind::Waypoints);
     QCOMPARE(view->columnWidth(WaypointColumn::Latitude), TwipsToPixels(1587, view->logicalDpiX()));
