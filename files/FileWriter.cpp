@@ -9,26 +9,33 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-
-void WriteLine(QByteArray& out, const QString& line)
+// Appends a finished line in the file's 8-bit character set; a character
+// outside it becomes "?".
+void WriteLine(QByteArray& out, QStringView line)
 {
-    out += line.toLatin1();
-    out += kLineEnd;
+    for (const QChar c : line)
+        out += c.unicode() <= 0xFF ? char(c.unicode()) : '?';
+    out += "\r\n";
 }
 
-QString Padded(const QString& text, int width)
+// `text` cut or padded with blanks to `width` characters.
+void AppendPadded(QString& line, const QString& text, int width)
 {
-    return (text + QString(width, u' ')).left(width);
+    line += QStringView(text).left(width);
+    for (qsizetype i = text.size(); i < width; ++i)
+        line += u' ';
 }
 
-QString Position(const ListModel& list, int row, int latitude, int ns, int longitude, int we)
+void AppendPosition(QString& line, const ListModel& list, int row, int latitude, int ns,
+                    int longitude, int we)
 {
-    return GpsTextToDegMin(list.Text(row, latitude), list.Text(row, ns)) + u',' +
-           GpsTextToDegMin(list.Text(row, longitude), list.Text(row, we));
+    line += GpsTextToDegMin(list.Text(row, latitude), list.Text(row, ns));
+    line += u',';
+    line += GpsTextToDegMin(list.Text(row, longitude), list.Text(row, we));
 }
 
 QString NativePath(const QString& path)
@@ -73,7 +80,7 @@ bool Append(const QString& path, QByteArray text, QString& error)
             return false;
         }
         if (last != '\n')
-            text.prepend(kLineEnd);
+            text.prepend("\r\n");
     }
     if (!file.seek(size) || file.write(text) != text.size() || !file.flush()) {
         error = file.errorString();
@@ -95,20 +102,26 @@ SaveStamp StampOf(const QDateTime& moment)
 
 void WriteDatumLine(QByteArray& out)
 {
-    WriteLine(out, QStringLiteral("Datum,WGS84,WGS84"));
+    WriteLine(out, u"Datum,WGS84,WGS84");
 }
 
 void WriteWaypoints(QByteArray& out, const ListModel& waypoints, const SaveStamp& stamp)
 {
     using namespace WaypointColumn;
+    QString line;
     for (int row = 0; row < waypoints.Count(); ++row) {
-        WriteLine(out, QStringLiteral("WP,DM,") +
-                           (waypoints.Text(row, Name) + QStringLiteral("   ")).left(6) + u',' +
-                           Position(waypoints, row, Latitude, NS, Longitude, WE) + u',' +
-                           stamp.date + u',' + stamp.time + u',' +
-                           Padded(waypoints.Text(row, Description), 20) + u',' +
-                           waypoints.IconKey(row) + u',' +
-                           waypoints.Text(row, WaypointColumn::Altitude) + waypoints.Text(row, MF));
+        line.resize(0);
+        line += u"WP,DM,";
+        // The name and three blanks, cut to 6: "AB" is written "AB   ".
+        line += (waypoints.Text(row, Name) + QStringLiteral("   ")).left(6);
+        line += u',';
+        AppendPosition(line, waypoints, row, Latitude, NS, Longitude, WE);
+        line += u',' + stamp.date + u',' + stamp.time + u',';
+        AppendPadded(line, waypoints.Text(row, Description), 20);
+        line += u',' + waypoints.IconKey(row) + u',';
+        line += waypoints.Text(row, WaypointColumn::Altitude);
+        line += waypoints.Text(row, MF);
+        WriteLine(out, line);
     }
 }
 
@@ -135,11 +148,12 @@ void WriteRoutes(QByteArray& out, const RouteTable& routes, const ListModel& way
             const auto found = rowOfName.constFind(BlankTrimmed(slot));
             if (found != rowOfName.constEnd()) {
                 using namespace WaypointColumn;
-                line += Position(waypoints, *found, Latitude, NS, Longitude, WE) + u',' +
-                        stamp.date + u',' + stamp.time + u',' + waypoints.Text(*found, Description);
+                AppendPosition(line, waypoints, *found, Latitude, NS, Longitude, WE);
+                line += u',' + stamp.date + u',' + stamp.time + u',';
+                line += waypoints.Text(*found, Description);
             } else {
-                line +=
-                    QStringLiteral(" 00.00000, 000.00000,") + stamp.date + u',' + stamp.time + u',';
+                line += u" 00.00000, 000.00000,";
+                line += stamp.date + u',' + stamp.time + u',';
             }
             WriteLine(out, line);
         }
@@ -149,17 +163,25 @@ void WriteRoutes(QByteArray& out, const RouteTable& routes, const ListModel& way
 int WriteTrack(QByteArray& out, const ListModel& track, const SaveStamp& stamp)
 {
     using namespace TrackColumn;
-    const QString first = QStringLiteral("1"), other = QStringLiteral("0");
+    QString line;
     for (int row = 0; row < track.Count(); ++row) {
+        line.resize(0);
+        line += u"TP,DM,";
+        AppendPosition(line, track, row, Latitude, NS, Longitude, WE);
+        line += u',' + stamp.date + u',';
         const QString time = track.Text(row, Time);
+        line += time.isEmpty() ? stamp.time : time;
+        line += row == 0 ? u",1," : u",0,";
         const QString altitude = track.Text(row, TrackColumn::Altitude);
-        WriteLine(
-            out,
-            QStringLiteral("TP,DM,") + Position(track, row, Latitude, NS, Longitude, WE) + u',' +
-                stamp.date + u',' + (time.isEmpty() ? stamp.time : time) + u',' +
-                (row == 0 ? first : other) + u',' +
-                (altitude.isEmpty() ? QStringLiteral("0000000M") : altitude + track.Text(row, MF)) +
-                u',' + track.Text(row, Valid) + u',' + track.Text(row, TrackName));
+        if (altitude.isEmpty()) {
+            line += u"0000000M";
+        } else {
+            line += altitude;
+            line += track.Text(row, MF);
+        }
+        line += u',' + track.Text(row, Valid) + u',';
+        line += track.Text(row, TrackName);
+        WriteLine(out, line);
     }
     return track.Count();
 }
@@ -167,6 +189,7 @@ int WriteTrack(QByteArray& out, const ListModel& track, const SaveStamp& stamp)
 QByteArray FileText(ListKind kind, const Lists& lists, const SaveStamp& stamp, int* written)
 {
     QByteArray out;
+    out.reserve(100 * (1 + std::max({lists.waypoints.Count(), lists.track.Count(), 31 * 20})));
     WriteDatumLine(out);
     switch (kind) {
     case ListKind::Waypoints:

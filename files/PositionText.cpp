@@ -4,6 +4,7 @@
 #include "files/DecimalText.h"
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -37,6 +38,48 @@ bool Beyond(const DecimalText& value, long long limit)
     return whole < 0 || whole > limit || (whole == limit && !value.fraction.empty());
 }
 
+bool AllDigits(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return false;
+    }
+    return !text.isEmpty();
+}
+
+// The DM form as files carry it: blanks, an optional sign, up to three digits
+// of degrees, ".", exactly five digits and nothing more. Such text needs no
+// rounding, so its digits are only moved into place; anything else takes the
+// general way.
+std::optional<QString> PlainDegMin(QStringView text, bool isLatitude)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    const qsizetype point = text.indexOf(u'.', i);
+    if (point <= i || point - i > 3 || text.size() - point != 6)
+        return std::nullopt;
+    const QStringView degreeText = text.mid(i, point - i);
+    const QStringView minuteText = text.mid(point + 1);
+    if (!AllDigits(degreeText) || !AllDigits(minuteText))
+        return std::nullopt;
+    const int degrees = degreeText.toInt();
+    const bool noMinutes = minuteText == u"00000";
+    const int limit = isLatitude ? 90 : 180;
+    if (minuteText[0] >= u'6' || degrees > limit || (degrees == limit && !noMinutes))
+        return kConversionError;
+    const bool southOrWest = negative && (degrees != 0 || !noMinutes);
+    QString result = ZeroPad(degrees, isLatitude ? 2 : 3);
+    result += minuteText.left(2);
+    result += u'.';
+    result += minuteText.mid(2);
+    result += isLatitude ? (southOrWest ? u'S' : u'N') : (southOrWest ? u'W' : u'E');
+    return result;
+}
+
 long long ToNumber(const std::string& digits)
 {
     return digits.size() > 15 ? -1 : std::stoll(digits);
@@ -62,6 +105,8 @@ QString DegreesToGpsText(QStringView degrees, bool isLatitude)
 
 QString DegMinToGpsText(QStringView degMin, bool isLatitude)
 {
+    if (std::optional<QString> plain = PlainDegMin(degMin, isLatitude))
+        return *plain;
     const DecimalText value = LeadingDecimal(degMin);
     // The two digits after the point are whole minutes: 60 or more is no angle.
     if (Beyond(value, isLatitude ? 90 : 180) ||
@@ -127,16 +172,31 @@ QString GpsTextToDegMin(QStringView digits, QStringView hemisphere)
         sign = QStringLiteral(" ");
     }
     // ddmm.mmm rounded to whole thousandths of a minute, then cut into
-    // degrees, minutes and thousandths as text, so any length survives.
-    std::string scaled = ScaledWhole(LeadingDecimal(digits), 1000, 1, HalfRule::ToEven);
-    if (scaled.size() < 6)
-        scaled.insert(0, 6 - scaled.size(), '0');
-    const size_t degreeDigits = scaled.size() - 5;
-    QString degrees = QString::fromLatin1(scaled.data(), qsizetype(degreeDigits));
-    while (degrees.size() > 1 && degrees.startsWith(u'0'))
-        degrees.remove(0, 1);
-    return sign + degrees.rightJustified(width, u'0') + u'.' +
-           QString::fromLatin1(scaled.data() + degreeDigits, 5);
+    // degrees and the five digits of minutes as text, so any length survives.
+    // The list's own form, digits with three decimals, is already so.
+    QString degrees;
+    QString minutes;
+    const qsizetype point = digits.size() - 4;
+    if (point >= 2 && digits[point] == u'.' && AllDigits(digits.left(point)) &&
+        AllDigits(digits.mid(point + 1))) {
+        degrees = digits.left(point - 2).toString();
+        minutes = digits.mid(point - 2, 2).toString();
+        minutes += digits.mid(point + 1);
+    } else {
+        std::string scaled = ScaledWhole(LeadingDecimal(digits), 1000, 1, HalfRule::ToEven);
+        if (scaled.size() < 6)
+            scaled.insert(0, 6 - scaled.size(), '0');
+        const size_t degreeDigits = scaled.size() - 5;
+        degrees = QString::fromLatin1(scaled.data(), qsizetype(degreeDigits));
+        minutes = QString::fromLatin1(scaled.data() + degreeDigits, 5);
+    }
+    qsizetype zeros = 0;
+    while (zeros < degrees.size() && degrees[zeros] == u'0')
+        ++zeros;
+    degrees.remove(0, zeros);
+    if (degrees.isEmpty())
+        degrees = QStringLiteral("0");
+    return sign + degrees.rightJustified(width, u'0') + u'.' + minutes;
 }
 
 QString PadAltitude(QStringView value)

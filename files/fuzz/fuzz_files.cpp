@@ -65,6 +65,13 @@ void CheckTextForms(const QString& field)
               DegMinSecToGpsText(field, isLatitude)})
             Require(converted == kConversionError || IsGpsText(converted, isLatitude),
                     "malformed position", field);
+        // Text after the number is never read; it also turns off the short
+        // cuts for the common forms, so both ways must agree.
+        const QString tail = field + QStringLiteral("x");
+        Require(DegMinToGpsText(tail, isLatitude) == DegMinToGpsText(field, isLatitude),
+                "DM short cut differs", field);
+        Require(GpsTextToDegMin(tail, u"N") == GpsTextToDegMin(field, u"N"),
+                "DM text short cut differs", field);
         const QString dm = DegMinToGpsText(field, isLatitude);
         if (dm != kConversionError) {
             const QString back =

@@ -88,6 +88,8 @@ void tst_PositionText::degMin()
     QFETCH(bool, isLatitude);
     QFETCH(QString, expected);
     QCOMPARE(DegMinToGpsText(text, isLatitude), expected);
+    // Text after the number is not read, and takes the general way through.
+    QCOMPARE(DegMinToGpsText(text + "x", isLatitude), expected);
 }
 
 void tst_PositionText::degMinSec_data()
@@ -156,6 +158,7 @@ void tst_PositionText::toDegMin()
     QFETCH(QString, hemisphere);
     QFETCH(QString, expected);
     QCOMPARE(GpsTextToDegMin(digits, hemisphere), expected);
+    QCOMPARE(GpsTextToDegMin(digits + "x", hemisphere), expected);
 }
 
 void tst_PositionText::listValuesSurviveTheFileForm()
