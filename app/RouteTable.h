@@ -10,7 +10,7 @@
 class RouteTable
 {
 public:
-    static constexpr int kMaxRoute = 21;     // accepted as an index
+    static constexpr int kMaxRoute = 21;      // accepted as an index
     static constexpr int kLastUsedRoute = 20; // every walk over all routes stops here
     static constexpr int kSlots = 32;         // 0 the name, 1..31 the waypoints
 

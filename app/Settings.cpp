@@ -61,7 +61,8 @@ StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramSta
     }
     port.SetHandshakingNone();
 
-    result.gridLines = settings.Read(SettingsKey::Gridlines, QStringLiteral("0")).trimmed().toDouble() != 0;
+    result.gridLines =
+        settings.Read(SettingsKey::Gridlines, QStringLiteral("0")).trimmed().toDouble() != 0;
 
     state.currentDatumCode = settings.Read(SettingsKey::Datum).left(5).trimmed();
     if (state.currentDatumCode.isEmpty()) {
@@ -71,7 +72,8 @@ StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramSta
                    MessageIcon::Information, QStringLiteral("Navora - Datum"));
     }
 
-    const int heights = settings.Read(SettingsKey::WaypointHeights, QStringLiteral("0")).trimmed().toInt();
+    const int heights =
+        settings.Read(SettingsKey::WaypointHeights, QStringLiteral("0")).trimmed().toInt();
     state.heightsMode = (heights == 1 || heights == 2) ? HeightsMode(heights) : HeightsMode::Keep;
 
     ui.SetStatusText(StatusPanel::Status, QStringLiteral("Status: Disconnected"));
@@ -80,7 +82,8 @@ StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramSta
 
     state.currentGrid = settings.Read(SettingsKey::Grid, QStringLiteral("OSGB"));
     if (state.currentGrid == u"OSGB")
-        state.useSheetId = settings.Read(SettingsKey::OsgbSheet, QStringLiteral("1")).trimmed().toInt() != 0;
+        state.useSheetId =
+            settings.Read(SettingsKey::OsgbSheet, QStringLiteral("1")).trimmed().toInt() != 0;
     if (applyGrid)
         applyGrid(state.currentGrid);
 

@@ -6,17 +6,47 @@
 // message boxes and file dialogs, tests from a script. Every text handed over
 // is final: the implementation shows it letter for letter.
 
-enum class MessageIcon { None, Information, Exclamation };
+enum class MessageIcon
+{
+    None,
+    Information,
+    Exclamation
+};
 
-enum class Buttons { Ok, OkCancel, YesNo, AbortRetryIgnore };
+enum class Buttons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    AbortRetryIgnore
+};
 
-enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+enum class Answer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No,
+    Abort,
+    Retry,
+    Ignore
+};
 
 // The status bar panels, by their keys "Status", "Settings" and "Datum".
-enum class StatusPanel { Status, Settings, Datum };
+enum class StatusPanel
+{
+    Status,
+    Settings,
+    Datum
+};
 
 // The three choices of the "file exists" dialog; closing it any other way is Cancel.
-enum class FileExistsAnswer { Append, Overwrite, Cancel };
+enum class FileExistsAnswer
+{
+    Append,
+    Overwrite,
+    Cancel
+};
 
 // Title every message box carries when no other is given.
 inline const QString kProgramTitle = QStringLiteral("Navora");

@@ -20,7 +20,10 @@ public:
     };
 
     // Answers handed out in order to the questions that come.
-    void ExpectQuestion(const QString& text, Answer answer) { questions_.push_back({text, answer}); }
+    void ExpectQuestion(const QString& text, Answer answer)
+    {
+        questions_.push_back({text, answer});
+    }
     void ExpectFileToOpen(const QString& path) { openFiles_.push_back(path); }
     void ExpectFileToSave(const QString& path) { saveFiles_.push_back(path); }
     void ExpectFileExists(FileExistsAnswer answer) { fileExists_.push_back(answer); }
@@ -39,7 +42,8 @@ public:
     QStringList MessageTexts() const;
     bool AllScriptUsed() const
     {
-        return questions_.empty() && openFiles_.empty() && saveFiles_.empty() && fileExists_.empty();
+        return questions_.empty() && openFiles_.empty() && saveFiles_.empty() &&
+               fileExists_.empty();
     }
 
     std::vector<Shown> messages;
