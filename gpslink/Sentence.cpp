@@ -141,9 +141,9 @@ std::optional<QStringList> TrackCells(const QString& line, int pointNumber,
         cells[TrackColumn::MF] = f[6];
     }
     const QString& time = f[7];
-    cells[TrackColumn::Time] = time.isEmpty() ? fallbackTime
-                                              : time.mid(0, 2) + u':' + time.mid(2, 2) + u':' +
-                                                    time.mid(4, 2) + u' ';
+    cells[TrackColumn::Time] =
+        time.isEmpty() ? fallbackTime
+                       : time.mid(0, 2) + u':' + time.mid(2, 2) + u':' + time.mid(4, 2) + u' ';
     cells[TrackColumn::Valid] = f[8];
     return cells;
 }

@@ -60,9 +60,9 @@ std::optional<QStringList> WaypointCells(const QString& line, bool feet);
 struct RouteSentence
 {
     int routeNumber = 0;
-    QString kind;      // "c" waypoint names, "m" the route name, other kinds add nothing
-    QString first;     // first waypoint name, or the route name
-    QString second;    // second waypoint name of a "c" sentence, may be empty
+    QString kind;   // "c" waypoint names, "m" the route name, other kinds add nothing
+    QString first;  // first waypoint name, or the route name
+    QString second; // second waypoint name of a "c" sentence, may be empty
 };
 std::optional<RouteSentence> ParseRouteSentence(const QString& line);
 

@@ -27,23 +27,40 @@ void tst_Sentence::checksum_data()
 {
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("checksum");
-    QTest::newRow("abc") << "$abc*" << "60";
-    QTest::newRow("empty") << "" << "00";
-    QTest::newRow("two characters") << "$*" << "00";
-    QTest::newRow("stop") << "$PMGNCMD,STOP*" << "6A";
-    QTest::newRow("version") << "$PMGNCMD,VERSION*" << "28";
-    QTest::newRow("waypoint request") << "$PMGNCMD,WAYPOINT*" << "71";
-    QTest::newRow("delete waypoints") << "$PMGNCMD,DELETE,WAYPOINTS*" << "17";
-    QTest::newRow("end") << "$PMGNCMD,END*" << "3D";
-    QTest::newRow("ton") << "$PMGNCMD,TON*" << "27";
-    QTest::newRow("handon") << "$PMGNCMD,HANDON*" << "70";
-    QTest::newRow("handoff") << "$PMGNCMD,HANDOFF*" << "3E";
-    QTest::newRow("route request") << "$PMGNCMD,ROUTE*" << "2B";
-    QTest::newRow("track request") << "$PMGNCMD,TRACK*" << "3D";
-    QTest::newRow("delete routes") << "$PMGNCMD,DELETE,ROUTES*" << "4D";
-    QTest::newRow("delete track") << "$PMGNCMD,DELETE,TRACK*" << "08";
-    QTest::newRow("waypoint") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*" << "49";
-    QTest::newRow("route name") << "$PMGNRTE,3,1,m,03,HOME TO WORK*" << "02";
+    QTest::newRow("abc") << "$abc*"
+                         << "60";
+    QTest::newRow("empty") << ""
+                           << "00";
+    QTest::newRow("two characters") << "$*"
+                                    << "00";
+    QTest::newRow("stop") << "$PMGNCMD,STOP*"
+                          << "6A";
+    QTest::newRow("version") << "$PMGNCMD,VERSION*"
+                             << "28";
+    QTest::newRow("waypoint request") << "$PMGNCMD,WAYPOINT*"
+                                      << "71";
+    QTest::newRow("delete waypoints") << "$PMGNCMD,DELETE,WAYPOINTS*"
+                                      << "17";
+    QTest::newRow("end") << "$PMGNCMD,END*"
+                         << "3D";
+    QTest::newRow("ton") << "$PMGNCMD,TON*"
+                         << "27";
+    QTest::newRow("handon") << "$PMGNCMD,HANDON*"
+                            << "70";
+    QTest::newRow("handoff") << "$PMGNCMD,HANDOFF*"
+                             << "3E";
+    QTest::newRow("route request") << "$PMGNCMD,ROUTE*"
+                                   << "2B";
+    QTest::newRow("track request") << "$PMGNCMD,TRACK*"
+                                   << "3D";
+    QTest::newRow("delete routes") << "$PMGNCMD,DELETE,ROUTES*"
+                                   << "4D";
+    QTest::newRow("delete track") << "$PMGNCMD,DELETE,TRACK*"
+                                  << "08";
+    QTest::newRow("waypoint") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*"
+                              << "49";
+    QTest::newRow("route name") << "$PMGNRTE,3,1,m,03,HOME TO WORK*"
+                                << "02";
     QTest::newRow("8-bit character") << QString(QChar(0xE9)).prepend(u'$').append(u'*') << "E9";
 }
 
@@ -69,20 +86,30 @@ void tst_Sentence::type_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("type");
-    QTest::newRow("command") << "$PMGNCMD,END*3D" << "CMD";
-    QTest::newRow("acknowledgement") << "$PMGNCSM,49*68" << "CSM";
-    QTest::newRow("lower-case checksum") << "$PMGNCSM,6A*1f" << "INV";
-    QTest::newRow("waypoint") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*49" << "WPL";
+    QTest::newRow("command") << "$PMGNCMD,END*3D"
+                             << "CMD";
+    QTest::newRow("acknowledgement") << "$PMGNCSM,49*68"
+                                     << "CSM";
+    QTest::newRow("lower-case checksum") << "$PMGNCSM,6A*1f"
+                                         << "INV";
+    QTest::newRow("waypoint") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*49"
+                              << "WPL";
     QTest::newRow("waypoint without star") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a"
                                            << "INV";
-    QTest::newRow("waypoint with one digit") << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*4"
-                                             << "INV";
-    QTest::newRow("wrong checksum") << "$PMGNCMD,END*3E" << "INV";
-    QTest::newRow("standard output, bad checksum") << "$GPGGA,123519,4807.038,N*00" << "NME";
+    QTest::newRow("waypoint with one digit")
+        << "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*4"
+        << "INV";
+    QTest::newRow("wrong checksum") << "$PMGNCMD,END*3E"
+                                    << "INV";
+    QTest::newRow("standard output, bad checksum") << "$GPGGA,123519,4807.038,N*00"
+                                                   << "NME";
     QTest::newRow("unknown address") << "$PMGNXYZ,1*" + SentenceChecksum("$PMGNXYZ,1*") << "INV";
-    QTest::newRow("empty") << "" << "INV";
-    QTest::newRow("noise") << "hello" << "INV";
-    QTest::newRow("lower-case address") << "$pmgncmd,END*" + SentenceChecksum("$pmgncmd,END*") << "INV";
+    QTest::newRow("empty") << ""
+                           << "INV";
+    QTest::newRow("noise") << "hello"
+                           << "INV";
+    QTest::newRow("lower-case address")
+        << "$pmgncmd,END*" + SentenceChecksum("$pmgncmd,END*") << "INV";
 }
 
 void tst_Sentence::type()
@@ -104,7 +131,8 @@ void tst_Sentence::acknowledgement()
 
 void tst_Sentence::waypointCells()
 {
-    const auto cells = WaypointCells("$PMGNWPL,5130.250,N,00012.345,W,00100,M,HOME,MY HOUSE,c*00", false);
+    const auto cells =
+        WaypointCells("$PMGNWPL,5130.250,N,00012.345,W,00100,M,HOME,MY HOUSE,c*00", false);
     QVERIFY(cells);
     QCOMPARE(*cells, (QStringList{"HOME", "5130.250", "N", "00012.345", "W", "00100", "M",
                                   "MY HOUSE", "c"}));
