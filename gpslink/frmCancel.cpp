@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 frmCancel::frmCancel(GpsLink& link, QWidget* parent)
@@ -33,6 +34,11 @@ int frmCancel::Twips(int twips) const
 void frmCancel::ShowActivity(const QString& activity)
 {
     Label1->setText(activity);
+    if (!placed_) {
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - rect().center());
+        placed_ = true;
+    }
     show();
     raise();
     activateWindow();

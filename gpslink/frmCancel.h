@@ -30,4 +30,6 @@ private:
     int Twips(int twips) const;
 
     GpsLink& link_;
+    // Centred on the screen the first time it shows; later where the user left it.
+    bool placed_ = false;
 };
