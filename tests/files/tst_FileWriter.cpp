@@ -6,6 +6,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 class tst_FileWriter : public QObject
 {
@@ -27,6 +31,8 @@ private slots:
     void appendKeepsTheLastLineApart();
     void failedSaveIsReported_data();
     void failedSaveIsReported();
+    void failedWriteLeavesTheFileWhole_data();
+    void failedWriteLeavesTheFileWhole();
 
 private:
     QString Data(const char* name) const
@@ -326,6 +332,48 @@ void tst_FileWriter::failedSaveIsReported()
                                                 "\r\n could not be written: "));
     QCOMPARE(ui.messages.front().icon, MessageIcon::Exclamation);
     QVERIFY(ui.status.empty()); // no count for a save that failed
+}
+
+void tst_FileWriter::failedWriteLeavesTheFileWhole_data()
+{
+    QTest::addColumn<FileExistsAnswer>("answer");
+    QTest::newRow("append") << FileExistsAnswer::Append;
+    QTest::newRow("overwrite") << FileExistsAnswer::Overwrite;
+}
+
+void tst_FileWriter::failedWriteLeavesTheFileWhole()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(FileExistsAnswer, answer);
+    for (int i = 0; i < 2000; ++i)
+        lists_.track.AddRow({"", "T", "5130.500", "N", "00012.345", "W", "1", "M", "", "A"});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.txt"));
+    const QByteArray old = ReadBytes(Data("track.txt"));
+    QVERIFY(WriteBytes(path, old));
+
+    // Files may not grow past a few hundred bytes, like a disk that fills up
+    // in the middle of the save (this holds for root as well).
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = rlim_t(old.size() + 300);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ScriptedInteraction ui;
+    ui.ExpectFileToSave(path);
+    ui.ExpectFileExists(answer);
+    const SaveResult result = SaveListFile(ListKind::Track, lists_, ui, &ExampleMoment);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(result, SaveResult::Failed);
+    QCOMPARE(ui.messages.size(), size_t(1));
+    QCOMPARE(ReadBytes(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.txt"});
+#else
+    QSKIP("needs a file size limit");
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_FileWriter)
