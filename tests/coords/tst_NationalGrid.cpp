@@ -18,10 +18,8 @@ private slots:
     void setGrid();
     void referenceForms_data();
     void referenceForms();
-    void britishTestPoints_data();
-    void britishTestPoints();
-    void irishPoints_data();
-    void irishPoints();
+    void knownPoints_data();
+    void knownPoints();
     void outsideAreaIsShown();
 };
 
@@ -52,12 +50,14 @@ void tst_NationalGrid::gridLetters_data()
     QTest::addColumn<QString>("letters");
     QTest::addColumn<double>("restEasting");
     QTest::addColumn<double>("restNorthing");
+    // clang-format off
     QTest::newRow("Caister, TG") << 651409.0 << 313177.0 << "TG" << 51409.0 << 13177.0;
     QTest::newRow("origin, SV") << 0.0 << 0.0 << "SV" << 0.0 << 0.0;
     QTest::newRow("SU") << 400000.0 << 100000.0 << "SU" << 0.0 << 0.0;
     QTest::newRow("Shetland, HU") << 400000.0 << 1100000.0 << "HU" << 0.0 << 0.0;
     QTest::newRow("NT, second row") << 325000.0 << 673000.0 << "NT" << 25000.0 << 73000.0;
     QTest::newRow("last square") << 2499999.0 << 2499999.0 << "WE" << 99999.0 << 99999.0;
+    // clang-format on
 }
 
 // Each square there and back: ApplyGridLetters undoes GridLetters.
@@ -106,6 +106,7 @@ void tst_NationalGrid::giqErrorTexts_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
+    // clang-format off
     QTest::newRow("-1") << -1 << "General Failure";
     QTest::newRow("-2") << -2 << "Invalid data file path";
     QTest::newRow("-3 as spelt") << -3 << "Invaid registry key";
@@ -118,6 +119,7 @@ void tst_NationalGrid::giqErrorTexts_data()
     QTest::newRow("-10") << -10 << "Invalid vertical datum";
     QTest::newRow("-11") << -11 << "Outside area";
     QTest::newRow("-12") << -12 << "Unknown error";
+    // clang-format on
 }
 
 void tst_NationalGrid::giqErrorTexts()
@@ -136,16 +138,13 @@ void tst_NationalGrid::setGrid_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<bool>("letterVisible");
     QTest::addColumn<int>("componentUses");
-    QTest::newRow("OSGB") << "OSGB"
-                          << "Sheet" << false << 1;
-    QTest::newRow("OSNI") << "OSNI"
-                          << "" << false << 1;
-    QTest::newRow("OSRoI") << "OSRoI"
-                           << "" << false << 1;
-    QTest::newRow("UTM leaves the component alone") << "UTM"
-                                                    << "Zone" << true << 0;
-    QTest::newRow("unknown name") << "MGRS"
-                                  << "Zone" << true << 0;
+    // clang-format off
+    QTest::newRow("OSGB") << "OSGB" << "Sheet" << false << 1;
+    QTest::newRow("OSNI") << "OSNI" << "" << false << 1;
+    QTest::newRow("OSRoI") << "OSRoI" << "" << false << 1;
+    QTest::newRow("UTM leaves the component alone") << "UTM" << "Zone" << true << 0;
+    QTest::newRow("unknown name") << "MGRS" << "Zone" << true << 0;
+    // clang-format on
 }
 
 // The selection starts as UTM left it, so an unknown name shows that it
@@ -188,24 +187,14 @@ void tst_NationalGrid::referenceForms_data()
     QTest::addColumn<QString>("sheet");
     QTest::addColumn<QString>("east");
     QTest::addColumn<QString>("north");
-    QTest::newRow("square letters") << "OSGB" << true << 651409.4 << 313176.5 << "TG"
-                                    << "51409"
-                                    << "13176";
-    QTest::newRow("letters, zeros kept") << "OSGB" << true << 400000.0 << 1100000.0 << "HU"
-                                         << "00000"
-                                         << "00000";
-    QTest::newRow("plain British") << "OSGB" << false << 651409.0 << 313177.5 << ""
-                                   << "651409"
-                                   << "313178";
-    QTest::newRow("seven-digit northing") << "OSGB" << false << 95000.0 << 1205000.0 << ""
-                                          << "095000"
-                                          << "1205000";
-    QTest::newRow("Irish ignore the letters setting") << "OSNI" << true << 333833.0 << 2.5 << ""
-                                                      << "333833"
-                                                      << "000002";
-    QTest::newRow("Republic") << "OSRoI" << false << 129541.7 << 224976.7 << ""
-                              << "129542"
-                              << "224977";
+    // clang-format off
+    QTest::newRow("square letters") << "OSGB" << true << 651409.4 << 313176.5 << "TG" << "51409" << "13176";
+    QTest::newRow("letters, zeros kept") << "OSGB" << true << 400000.0 << 1100000.0 << "HU" << "00000" << "00000";
+    QTest::newRow("plain British") << "OSGB" << false << 651409.0 << 313177.5 << "" << "651409" << "313178";
+    QTest::newRow("seven-digit northing") << "OSGB" << false << 95000.0 << 1205000.0 << "" << "095000" << "1205000";
+    QTest::newRow("Irish ignore the letters setting") << "OSNI" << true << 333833.0 << 2.5 << "" << "333833" << "000002";
+    QTest::newRow("Republic") << "OSRoI" << false << 129541.7 << 224976.7 << "" << "129542" << "224977";
+    // clang-format on
 }
 
 // Formed for the dialog, then read back as the dialog reads it.
@@ -229,97 +218,67 @@ void tst_NationalGrid::referenceForms()
     QCOMPARE(metres->second, std::nearbyint(northing));
 }
 
-void tst_NationalGrid::britishTestPoints_data()
-{
-    QTest::addColumn<double>("lat");
-    QTest::addColumn<double>("lon");
-    QTest::addColumn<double>("easting");
-    QTest::addColumn<double>("northing");
-    QTest::addColumn<double>("tolerance");
-    // Ordnance Survey OSTN15 test points: ETRS89 positions and their grid
-    // values, as published and as Debian's Geo::Coordinates::OSGB 2.20
-    // reproduces them. Without the OSTN15 grid PROJ falls back on a Helmert
-    // transformation it states as good to 2 m; the islands lie further off.
-    QTest::newRow("TP01 St Mary's, Scilly")
-        << 49.92226393730 << -6.29977752014 << 91492.146 << 11318.804 << 5.0;
-    QTest::newRow("TP05") << 50.93127937910 << -1.45051433700 << 438710.920 << 114792.250 << 2.0;
-    QTest::newRow("TP07") << 51.37447025550 << 1.44454730409 << 639821.835 << 169565.858 << 2.0;
-    QTest::newRow("TP09 London") << 51.48936565790 << -0.11992557180 << 530624.974 << 178388.464
-                                 << 2.0;
-    QTest::newRow("TP16") << 53.34480280190 << -2.64049320810 << 357455.843 << 383290.436 << 2.0;
-    QTest::newRow("TP26 Glasgow") << 55.85399952950 << -4.29649016251 << 256340.925 << 664697.269
-                                  << 2.0;
-    QTest::newRow("TP31 St Kilda")
-        << 57.81351838410 << -8.57854456076 << 9587.909 << 899448.996 << 5.0;
-    QTest::newRow("TP40 Shetland")
-        << 60.13308091660 << -2.07382822798 << 395999.668 << 1138728.951 << 5.0;
-}
-
-void tst_NationalGrid::britishTestPoints()
-{
-    QFETCH(double, lat);
-    QFETCH(double, lon);
-    QFETCH(double, easting);
-    QFETCH(double, northing);
-    QFETCH(double, tolerance);
-    ScriptedInteraction ui;
-    const GridSelection selection = Selected(QStringLiteral("OSGB"));
-    GridComponent& giq = SharedGridComponent();
-    double e = 0, n = 0, h = 0;
-    QCOMPARE(LatLonToGrid(selection, giq, ui, lat, lon, h, e, n), 0);
-    QVERIFY2(giq.LastAccuracy() > 0 && giq.LastAccuracy() <= 2, qPrintable(giq.LastOperation()));
-    QVERIFY2(std::hypot(e - easting, n - northing) < tolerance,
-             qPrintable(QStringLiteral("%1 %2").arg(e, 0, 'f', 3).arg(n, 0, 'f', 3)));
-
-    double backLat = 0, backLon = 0;
-    QCOMPARE(GridToLatLon(QStringLiteral("OSGB"), giq, ui, easting, northing, h, backLat, backLon),
-             0);
-    QVERIFY2(Distance(lat, lon, backLat, backLon) < tolerance,
-             qPrintable(QStringLiteral("%1 %2").arg(backLat, 0, 'f', 8).arg(backLon, 0, 'f', 8)));
-    QCOMPARE(ui.MessageTexts(), QStringList());
-}
-
-void tst_NationalGrid::irishPoints_data()
+void tst_NationalGrid::knownPoints_data()
 {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<double>("lat");
     QTest::addColumn<double>("lon");
     QTest::addColumn<double>("easting");
     QTest::addColumn<double>("northing");
+    QTest::addColumn<double>("islands"); // metres allowed beyond the stated accuracy
+    // Ordnance Survey OSTN15 test points: ETRS89 positions and their grid
+    // values, as published and as Debian's Geo::Coordinates::OSGB 2.20
+    // reproduces them. Without the OSTN15 grid PROJ falls back on a Helmert
+    // shift it states as good to 2 m; the islands lie up to 5 m off.
+    // clang-format off
+    QTest::newRow("TP01 St Mary's, Scilly") << "OSGB" << 49.92226393730 << -6.29977752014 << 91492.146 << 11318.804 << 3.0;
+    QTest::newRow("TP07") << "OSGB" << 51.37447025550 << 1.44454730409 << 639821.835 << 169565.858 << 0.0;
+    QTest::newRow("TP09 London") << "OSGB" << 51.48936565790 << -0.11992557180 << 530624.974 << 178388.464 << 0.0;
+    QTest::newRow("TP26 Glasgow") << "OSGB" << 55.85399952950 << -4.29649016251 << 256340.925 << 664697.269 << 0.0;
+    QTest::newRow("TP31 St Kilda") << "OSGB" << 57.81351838410 << -8.57854456076 << 9587.909 << 899448.996 << 3.0;
+    QTest::newRow("TP40 Shetland") << "OSGB" << 60.13308091660 << -2.07382822798 << 395999.668 << 1138728.951 << 3.0;
+    // clang-format on
     // The Spire of Dublin: Irish Grid O 15904 34671, ITM 715830 734697 as
     // published; the position is the ITM reference taken back to latitude and
     // longitude with the ITM projection.
-    QTest::newRow("Spire of Dublin")
-        << "OSRoI" << 53.349793912 << -6.260247773 << 315904.0 << 234671.0;
+    // clang-format off
+    QTest::newRow("Spire of Dublin") << "OSRoI" << 53.349793912 << -6.260247773 << 315904.0 << 234671.0 << 0.0;
+    // clang-format on
     // Worked out independently of PROJ from the published definitions: the
     // seven-parameter Helmert shift of EPSG, Airy Modified (TM75) or Airy
     // (OSNI 1952, whose grid keeps a scale of 1) ellipsoid, and the Ordnance
     // Survey's transverse Mercator series.
-    QTest::newRow("Galway") << "OSRoI" << 53.2707 << -9.0568 << 129541.724 << 224976.736;
-    QTest::newRow("Cork") << "OSRoI" << 51.8985 << -8.4756 << 167311.821 << 71861.033;
-    QTest::newRow("Belfast") << "OSNI" << 54.5973 << -5.9301 << 333828.314 << 374088.211;
-    QTest::newRow("Derry") << "OSNI" << 54.9966 << -7.3086 << 244298.607 << 416787.945;
+    // clang-format off
+    QTest::newRow("Galway") << "OSRoI" << 53.2707 << -9.0568 << 129541.724 << 224976.736 << 0.0;
+    QTest::newRow("Cork") << "OSRoI" << 51.8985 << -8.4756 << 167311.821 << 71861.033 << 0.0;
+    QTest::newRow("Belfast") << "OSNI" << 54.5973 << -5.9301 << 333828.314 << 374088.211 << 0.0;
+    QTest::newRow("Derry") << "OSNI" << 54.9966 << -7.3086 << 244298.607 << 416787.945 << 0.0;
+    // clang-format on
 }
 
-void tst_NationalGrid::irishPoints()
+// Both ways, within the accuracy PROJ states for the transformation it used.
+void tst_NationalGrid::knownPoints()
 {
     QFETCH(QString, grid);
     QFETCH(double, lat);
     QFETCH(double, lon);
     QFETCH(double, easting);
     QFETCH(double, northing);
+    QFETCH(double, islands);
     ScriptedInteraction ui;
     const GridSelection selection = Selected(grid);
     GridComponent& giq = SharedGridComponent();
     double e = 0, n = 0, h = 0;
     QCOMPARE(LatLonToGrid(selection, giq, ui, lat, lon, h, e, n), 0);
-    const double tolerance = giq.LastAccuracy();
-    QVERIFY2(tolerance > 0 && tolerance <= 2, qPrintable(giq.LastOperation()));
-    QVERIFY2(std::hypot(e - easting, n - northing) < tolerance,
+    const double stated = giq.LastAccuracy();
+    QVERIFY2(stated > 0 && stated <= 2, qPrintable(giq.LastOperation()));
+    QVERIFY2(std::hypot(e - easting, n - northing) < stated + islands,
              qPrintable(QStringLiteral("%1 %2").arg(e, 0, 'f', 3).arg(n, 0, 'f', 3)));
     double backLat = 0, backLon = 0;
     QCOMPARE(GridToLatLon(grid, giq, ui, easting, northing, h, backLat, backLon), 0);
-    QVERIFY(Distance(lat, lon, backLat, backLon) < tolerance);
+    QVERIFY2(Distance(lat, lon, backLat, backLon) < stated + islands,
+             qPrintable(QStringLiteral("%1 %2").arg(backLat, 0, 'f', 8).arg(backLon, 0, 'f', 8)));
+    QCOMPARE(ui.MessageTexts(), QStringList());
 }
 
 void tst_NationalGrid::outsideAreaIsShown()

@@ -23,7 +23,6 @@ private slots:
     void sheetReferenceConverts();
     void utmReference_data();
     void utmReference();
-    void cancelChangesNothing();
     void positionTexts_data();
     void positionTexts();
 };
@@ -65,30 +64,14 @@ void tst_dlgGrid::keyFilters_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("band letters, I O Y A dropped") << "UTM"
-                                                   << "txtLetter"
-                                                   << "iOyAc"
-                                                   << "C";
-    QTest::newRow("band letter X") << "UTM"
-                                   << "txtLetter"
-                                   << "x"
-                                   << "X";
-    QTest::newRow("British square") << "OSGB"
-                                    << "txtSheet"
-                                    << "tI1g"
-                                    << "TG";
-    QTest::newRow("UTM zone digits only") << "UTM"
-                                          << "txtSheet"
-                                          << "a3b0"
-                                          << "30";
-    QTest::newRow("easting digits, at most 6") << "OSNI"
-                                               << "txtEast"
-                                               << "99x99%99'9"
-                                               << "999999";
-    QTest::newRow("northing digits, at most 7") << "OSGB"
-                                                << "txtNorth"
-                                                << "-12 345.678"
-                                                << "1234567";
+    // clang-format off
+    QTest::newRow("band letters, I O Y A dropped") << "UTM" << "txtLetter" << "iOyAc" << "C";
+    QTest::newRow("band letter X") << "UTM" << "txtLetter" << "x" << "X";
+    QTest::newRow("British square") << "OSGB" << "txtSheet" << "tI1g" << "TG";
+    QTest::newRow("UTM zone digits only") << "UTM" << "txtSheet" << "a3b0" << "30";
+    QTest::newRow("easting digits, at most 6") << "OSNI" << "txtEast" << "99x99%99'9" << "999999";
+    QTest::newRow("northing digits, at most 7") << "OSGB" << "txtNorth" << "-12 345.678" << "1234567";
+    // clang-format on
 }
 
 void tst_dlgGrid::keyFilters()
@@ -112,30 +95,16 @@ void tst_dlgGrid::validation_data()
     QTest::addColumn<QString>("east");
     QTest::addColumn<QString>("north");
     QTest::addColumn<QString>("message");
-    QTest::newRow("British limits accepted") << "OSGB" << false << "700000"
-                                             << "1300000"
-                                             << "";
-    QTest::newRow("easting past the limit") << "OSGB" << false << "700001"
-                                            << "1"
-                                            << "Easting value out of range";
-    QTest::newRow("northing past the limit") << "OSGB" << false << "1"
-                                             << "1300001"
-                                             << "Northing value out of range";
-    QTest::newRow("within a square") << "OSGB" << true << "99999"
-                                     << "99999"
-                                     << "";
-    QTest::newRow("past a square") << "OSGB" << true << "1"
-                                   << "100000"
-                                   << "Northing value out of range";
-    QTest::newRow("empty easting") << "OSNI" << false << ""
-                                   << "1"
-                                   << "Easting value out of range";
-    QTest::newRow("empty northing first") << "UTM" << false << "1"
-                                          << ""
-                                          << "Northing value out of range";
-    QTest::newRow("Irish have no limit") << "OSNI" << false << "999999"
-                                         << "9999999"
-                                         << "";
+    // clang-format off
+    QTest::newRow("British limits accepted") << "OSGB" << false << "700000" << "1300000" << "";
+    QTest::newRow("easting past the limit") << "OSGB" << false << "700001" << "1" << "Easting value out of range";
+    QTest::newRow("northing past the limit") << "OSGB" << false << "1" << "1300001" << "Northing value out of range";
+    QTest::newRow("within a square") << "OSGB" << true << "99999" << "99999" << "";
+    QTest::newRow("past a square") << "OSGB" << true << "1" << "100000" << "Northing value out of range";
+    QTest::newRow("empty easting") << "OSNI" << false << "" << "1" << "Easting value out of range";
+    QTest::newRow("empty northing first") << "UTM" << false << "1" << "" << "Northing value out of range";
+    QTest::newRow("Irish have no limit") << "OSNI" << false << "999999" << "9999999" << "";
+    // clang-format on
 }
 
 // OK refuses a bad field with its message and stays open; good figures pass
@@ -190,11 +159,13 @@ void tst_dlgGrid::layoutPerGrid_data()
     QTest::addColumn<bool>("letterShown");
     QTest::addColumn<bool>("sheetShown");
     QTest::addColumn<bool>("sheetEnabled");
+    // clang-format off
     QTest::newRow("OSGB with squares") << "OSGB" << true << "Sheet" << false << true << true;
     QTest::newRow("OSGB without") << "OSGB" << false << "Sheet" << false << true << false;
     QTest::newRow("OSNI") << "OSNI" << true << "" << false << false << false;
     QTest::newRow("OSRoI") << "OSRoI" << false << "" << false << false << false;
     QTest::newRow("UTM") << "UTM" << false << "Zone" << true << true << true;
+    // clang-format on
 }
 
 void tst_dlgGrid::layoutPerGrid()
@@ -246,30 +217,25 @@ void tst_dlgGrid::utmReference_data()
 {
     QTest::addColumn<QString>("zone");
     QTest::addColumn<QString>("band");
+    QTest::addColumn<bool>("cancel");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("lat");
-    QTest::newRow("Cape Town") << "34"
-                               << "H"
-                               << ""
-                               << "33";
-    QTest::newRow("empty zone") << ""
-                                << "H"
-                                << "Zone value out of range"
-                                << "keep";
-    QTest::newRow("zone 61") << "61"
-                             << "H"
-                             << "Zone value out of range"
-                             << "keep";
-    QTest::newRow("no band letter") << "34"
-                                    << ""
-                                    << "Band letter out of range"
-                                    << "keep";
+    const QString none;
+    const QString zoneError = QStringLiteral("Zone value out of range");
+    // clang-format off
+    QTest::newRow("Cape Town") << "34" << "H" << false << none << "33";
+    QTest::newRow("Cancel changes nothing") << "34" << "H" << true << none << "keep";
+    QTest::newRow("empty zone") << "" << "H" << false << zoneError << "keep";
+    QTest::newRow("zone 61") << "61" << "H" << false << zoneError << "keep";
+    QTest::newRow("no band letter") << "34" << "" << false << "Band letter out of range" << "keep";
+    // clang-format on
 }
 
 void tst_dlgGrid::utmReference()
 {
     QFETCH(QString, zone);
     QFETCH(QString, band);
+    QFETCH(bool, cancel);
     QFETCH(QString, message);
     QFETCH(QString, lat);
     Fixture f(QStringLiteral("UTM"));
@@ -278,11 +244,11 @@ void tst_dlgGrid::utmReference()
     f.dialog.txtLetter->setText(band);
     f.dialog.txtEast->setText(QStringLiteral("259583"));
     f.dialog.txtNorth->setText(QStringLiteral("6245888"));
-    f.dialog.OKButton->click();
+    (cancel ? f.dialog.CancelButton : f.dialog.OKButton)->click();
     QCOMPARE(f.ui.MessageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(f.dialog.isVisible(), !message.isEmpty());
     QCOMPARE(f.fields.txtLat, lat);
-    if (message.isEmpty()) {
+    if (lat != u"keep") {
         QCOMPARE(f.fields.optNS, 1);
         QCOMPARE(f.fields.TxtLatMin, QStringLiteral("54.000"));
         QCOMPARE(f.fields.txtLon, QStringLiteral("018"));
@@ -290,31 +256,18 @@ void tst_dlgGrid::utmReference()
     }
 }
 
-void tst_dlgGrid::cancelChangesNothing()
-{
-    Fixture f(QStringLiteral("UTM"));
-    f.dialog.show();
-    f.dialog.txtSheet->setText(QStringLiteral("34"));
-    f.dialog.txtLetter->setText(QStringLiteral("H"));
-    f.dialog.txtEast->setText(QStringLiteral("259583"));
-    f.dialog.txtNorth->setText(QStringLiteral("6245888"));
-    f.dialog.CancelButton->click();
-    QVERIFY(!f.dialog.isVisible());
-    QCOMPARE(f.fields.txtLat, QStringLiteral("keep"));
-    QCOMPARE(f.ui.MessageTexts(), QStringList());
-}
-
 void tst_dlgGrid::positionTexts_data()
 {
     QTest::addColumn<double>("lat");
     QTest::addColumn<double>("lon");
     QTest::addColumn<QString>("texts");
+    // clang-format off
     QTest::newRow("minutes round up to a degree") << 51.9999999 << 0.5 << "0 1 52 0.000 000 30.000";
     QTest::newRow("west, under a degree") << 10.0 << -0.5 << "0 0 10 00.000 000 30.000";
-    QTest::newRow("longitude carry keeps two decimals")
-        << -5.2 << -7.99999999 << "1 0 05 12.000 008 0.00";
+    QTest::newRow("longitude carry keeps two decimals") << -5.2 << -7.99999999 << "1 0 05 12.000 008 0.00";
     QTest::newRow("three-digit longitude") << 0.0 << 123.9 << "0 1 00 00.000 123 54.000";
     QTest::newRow("origin") << 0.0 << 0.0 << "0 1 00 00.000 000 00.000";
+    // clang-format on
 }
 
 void tst_dlgGrid::positionTexts()
