@@ -20,6 +20,7 @@ private slots:
     void leavingABoxValidates();
     void layoutPerGrid_data();
     void layoutPerGrid();
+    void startupSelectsTheStoredGrid();
     void sheetReferenceConverts();
     void utmReference_data();
     void utmReference();
@@ -190,6 +191,25 @@ void tst_dlgGrid::layoutPerGrid()
     f.dialog.ApplyGrid(QStringLiteral("MGRS"), !useSheetId, GridSelection{});
     QCOMPARE(f.dialog.txtSheet->isEnabled(), sheetEnabled);
     QCOMPARE(f.dialog.Label3->text(), label);
+}
+
+// What start-up runs last: the shared selection and the one dialog follow.
+void tst_dlgGrid::startupSelectsTheStoredGrid()
+{
+    ProgramState state;
+    state.currentGrid = QStringLiteral("OSGB");
+    state.useSheetId = false;
+    ScriptedInteraction ui;
+    SelectGrid(state.currentGrid, state, ui, nullptr);
+    dlgGrid& dialog = SharedGridDialog(state, ui, nullptr);
+    QCOMPARE(SharedGridSelection().gridButtonCaption, QStringLiteral("OSGB"));
+    QVERIFY(!dialog.txtSheet->isEnabled());
+    state.currentGrid = QStringLiteral("UTM");
+    SelectGrid(state.currentGrid, state, ui, nullptr);
+    QCOMPARE(&SharedGridDialog(state, ui, nullptr), &dialog);
+    QCOMPARE(dialog.Label3->text(), QStringLiteral("Zone"));
+    QVERIFY(dialog.txtSheet->isEnabled() && dialog.txtLetter->isVisibleTo(&dialog));
+    QCOMPARE(ui.MessageTexts(), QStringList());
 }
 
 // Caister water tower, TG 51409 13177, is ETRS89 52.658004169 N 1.716061769 E
