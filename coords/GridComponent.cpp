@@ -79,18 +79,29 @@ struct GridComponent::Impl
 
     std::int32_t Prepare()
     {
-        const char* target = TargetCrs(*area);
-        PJ* crs = proj_create(context, target);
-        if (!crs)
-            return Giq::kInvalidDataFile;
-        const char* areaName = nullptr;
-        const bool known = proj_get_area_of_use(context, crs, &areaOfUse.west, &areaOfUse.south,
-                                                &areaOfUse.east, &areaOfUse.north, &areaName);
-        proj_destroy(crs);
-        if (!known)
-            return Giq::kInvalidDataFile;
+        if (!context)
+            return Giq::kGeneralFailure;
+        PJ* source = proj_create(context, "EPSG:4326");
+        PJ* target = proj_create(context, TargetCrs(*area));
+        const std::int32_t status =
+            source && target ? Build(source, target) : Giq::kInvalidDataFile;
+        proj_destroy(source);
+        proj_destroy(target);
+        return status;
+    }
 
-        PJ* raw = proj_create_crs_to_crs(context, "EPSG:4326", target, nullptr);
+    std::int32_t Build(PJ* source, PJ* target)
+    {
+        const char* areaName = nullptr;
+        if (!proj_get_area_of_use(context, target, &areaOfUse.west, &areaOfUse.south,
+                                  &areaOfUse.east, &areaOfUse.north, &areaName))
+            return Giq::kInvalidDataFile;
+        // Near the edges of the grid's area the Helmert shift's own, smaller
+        // area ends; PROJ would then fall back on a "ballpark" offset that
+        // ignores the change of datum and is some 100 m off. Without it PROJ
+        // keeps to the real transformations there too.
+        const char* const options[] = {"ALLOW_BALLPARK=NO", nullptr};
+        PJ* raw = proj_create_crs_to_crs_from_pj(context, source, target, nullptr, options);
         if (!raw)
             return Giq::kInvalidDataFile;
         // Longitude first, easting first, whatever the systems' own axis order.

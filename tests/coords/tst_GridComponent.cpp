@@ -16,6 +16,7 @@ private slots:
     void outsideArea_data();
     void outsideArea();
     void methodMustMatchArea();
+    void edgesOfTheAreaShiftTheDatum();
     void printsNothing();
 };
 
@@ -90,6 +91,20 @@ void tst_GridComponent::methodMustMatchArea()
     QCOMPARE(giq.GiqSetBritishGrid(qInf(), 0, 0, flags), Giq::kInvalidCoordinate);
     // A failed set leaves nothing behind for the next get.
     QCOMPARE(giq.GiqGetBritishGrid(a, b, c, flags), Giq::kInvalidCoordinate);
+}
+
+// Between the edge of the grid's area and the smaller area of its Helmert
+// shift (north of Shetland, west of the Scillies) the datum still shifts:
+// PROJ states an accuracy, which it does not for a mere "ballpark" offset.
+void tst_GridComponent::edgesOfTheAreaShiftTheDatum()
+{
+    GridComponent giq;
+    QCOMPARE(giq.GiqSetArea(Giq::kAreaBritish), Giq::kOk);
+    QCOMPARE(giq.GiqInit(Giq::kComponentName), Giq::kOk);
+    for (const auto& [lat, lon] : {std::pair{61.0, -1.0}, {49.76, -8.99}, {52.0, 2.0}}) {
+        QCOMPARE(giq.GiqSetWgs84(lat, lon, 0), Giq::kOk);
+        QVERIFY2(giq.LastAccuracy() > 0, qPrintable(giq.LastOperation()));
+    }
 }
 
 // Without its database PROJ cannot build a transformation, and it would say
