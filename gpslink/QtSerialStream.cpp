@@ -68,6 +68,21 @@ std::optional<PortSettings> ParseSettings(const QString& text)
 
 } // namespace
 
+QStringList LineErrorTexts(const LineErrorCounts& before, const LineErrorCounts& now)
+{
+    // A framing error has no text of its own and is not reported.
+    QStringList texts;
+    if (now.breaks > before.breaks)
+        texts << QStringLiteral("Break Received");
+    if (now.overrun > before.overrun)
+        texts << QStringLiteral("Overrun Error");
+    if (now.parity > before.parity)
+        texts << QStringLiteral("Parity Error");
+    if (now.bufferOverrun > before.bufferOverrun)
+        texts << QStringLiteral("Receive Buffer Overflow");
+    return texts;
+}
+
 std::optional<QString> DeviceForPort(const QString& port)
 {
     const QString text = port.trimmed();
@@ -153,7 +168,7 @@ std::optional<QString> QtSerialStream::Open()
     failing_ = false;
     lineErrors_ = {};
     if (const auto counts = ReadLineErrorCounts(serial_.handle())) {
-        lineErrors_ = {counts->breaks, counts->overrun, counts->parity, counts->bufferOverrun};
+        lineErrors_ = *counts;
         lineErrorPoll_.start();
     }
     return std::nullopt;
@@ -223,20 +238,12 @@ void QtSerialStream::CheckLineErrors()
 {
     if (!serial_.isOpen() || failing_)
         return;
-    const auto counts = ReadLineErrorCounts(serial_.handle());
+    const std::optional<LineErrorCounts> counts = ReadLineErrorCounts(serial_.handle());
     if (!counts)
         return;
-    // A framing error has no text of its own and is not reported.
-    static const QString texts[] = {QStringLiteral("Break Received"),
-                                    QStringLiteral("Overrun Error"), QStringLiteral("Parity Error"),
-                                    QStringLiteral("Receive Buffer Overflow")};
-    const std::array<quint64, 4> now = {counts->breaks, counts->overrun, counts->parity,
-                                        counts->bufferOverrun};
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] > lineErrors_[i])
-            RaisePortError(texts[i]);
-    }
-    lineErrors_ = now;
+    for (const QString& text : LineErrorTexts(lineErrors_, *counts))
+        RaisePortError(text);
+    lineErrors_ = *counts;
 }
 
 void QtSerialStream::RaisePortError(const QString& text)

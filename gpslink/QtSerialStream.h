@@ -1,10 +1,11 @@
 #pragma once
 
+#include "gpslink/Platform.h"
 #include "gpslink/SerialStream.h"
 
 #include <QSerialPort>
+#include <QStringList>
 #include <QTimer>
-#include <array>
 
 // The program's serial port: a QSerialPort behind SerialStream.
 //
@@ -55,8 +56,8 @@ private:
     QString port_;
     QString device_;
     QString settings_;
-    // Line error counters last seen, in the order of the texts they raise.
-    std::array<quint64, 4> lineErrors_{};
+    // The line error counters last seen.
+    LineErrorCounts lineErrors_;
     QTimer lineErrorPoll_;
     bool failing_ = false;
 };
@@ -64,3 +65,7 @@ private:
 // The device a stored port value names, or std::nullopt when it names none:
 // "3" and "Com3" give "/dev/ttyS2", a path is kept as it is.
 std::optional<QString> DeviceForPort(const QString& port);
+
+// The port error texts for the line errors counted between two readings of
+// the driver's counters, one per kind of error, in a fixed order.
+QStringList LineErrorTexts(const LineErrorCounts& before, const LineErrorCounts& now);

@@ -27,7 +27,8 @@ struct Host
     }
     QtSerialStream port;
     ScriptedInteraction ui;
-    GpsLink link{port, ui, 300ms};
+    // Long enough for a loaded machine to answer, short enough for a silent receiver.
+    GpsLink link{port, ui, 500ms};
     QList<bool> looks;
     ApplyConnectedLook look = [this](bool connected) { looks << connected; };
 };

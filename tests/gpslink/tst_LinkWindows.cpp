@@ -52,9 +52,7 @@ void tst_LinkWindows::keysCannotEditTheLog_data()
     QTest::addColumn<int>("modifiers");
     QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier);
     QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier);
-    QTest::newRow("select all") << int(Qt::Key_A) << int(Qt::ControlModifier);
     QTest::newRow("paste") << int(Qt::Key_V) << int(Qt::ControlModifier);
-    QTest::newRow("home") << int(Qt::Key_Home) << int(Qt::NoModifier);
 }
 
 void tst_LinkWindows::keysCannotEditTheLog()
@@ -141,7 +139,7 @@ void tst_LinkWindows::mainWindowConnectsAndLogs()
     port.SetPort(sim.Device());
     ScriptedInteraction ui;
     frmNavora window(settings, port, &ui);
-    window.Link().SetTimeout(std::chrono::milliseconds(300));
+    window.Link().SetTimeout(std::chrono::milliseconds(500));
     auto* open = window.findChild<QAction*>(QStringLiteral("mnuOpenGPS"));
     auto* log = window.findChild<QAction*>(QStringLiteral("mnuOpenLog"));
     QVERIFY(open->isEnabled() && log->isEnabled());
