@@ -41,14 +41,15 @@ inline void Load(ListKind kind, const QString& path, Lists& lists, ScriptedInter
     LoadListFile(kind, lists, state, reader, ui);
 }
 
-inline QList<QStringList> Rows(const ListModel& list)
+// Every row of the list as its cells joined by "|".
+inline QStringList Rows(const ListModel& list)
 {
-    QList<QStringList> rows;
+    QStringList rows;
     for (int r = 0; r < list.Count(); ++r) {
-        QStringList row;
+        QStringList cells;
         for (int c = 0; c < list.ColumnCount(); ++c)
-            row << list.Text(r, c);
-        rows << row;
+            cells << list.Text(r, c);
+        rows << cells.join(u'|');
     }
     return rows;
 }

@@ -1,5 +1,4 @@
 #include "app/TextNumber.h"
-#include "files/DecimalText.h"
 #include "files/PositionText.h"
 
 #include <QLocale>
@@ -9,113 +8,80 @@ class tst_PositionText : public QObject
 {
     Q_OBJECT
 private slots:
-    void degrees_data();
-    void degrees();
-    void degMin_data();
-    void degMin();
-    void degMinSec_data();
-    void degMinSec();
+    void toGpsText_data();
+    void toGpsText();
     void toDegMin_data();
     void toDegMin();
     void listValuesSurviveTheFileForm();
     void altitude_data();
     void altitude();
-    void leadingDecimalReadsWhatLeadingNumberReads_data();
-    void leadingDecimalReadsWhatLeadingNumberReads();
     void regionalSettingsDoNotMatter();
 };
 
-namespace {
-
-void AddConversionColumns()
+void tst_PositionText::toGpsText_data()
 {
+    QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("isLatitude");
     QTest::addColumn<QString>("expected");
+    auto Row = [](const char* form, const char* name) -> QTestData& {
+        return QTest::addRow("%s: %s", form, name) << QString::fromLatin1(form);
+    };
+    Row("D", "half degree") << "51.5" << true << "5130.000N";
+    Row("D", "west") << "-0.20575" << false << "00012.345W";
+    Row("D", "zero longitude is west") << "0" << false << "00000.000W";
+    Row("D", "negative zero latitude is north") << "-0" << true << "0000.000N";
+    Row("D", "south pole") << "-90" << true << "9000.000S";
+    Row("D", "beyond the pole") << "90.0001" << true << "Err";
+    Row("D", "date line") << "180" << false << "18000.000E";
+    Row("D", "beyond the date line") << "-180.0000001" << false << "Err";
+    Row("D", "minutes round up into the degree") << "51.99999999" << true << "5200.000N";
+    Row("D", "half thousandth to even, down") << "10.000025" << true << "1000.002N";
+    Row("D", "half thousandth to even, up") << "10.000075" << true << "1000.004N";
+    Row("D", "blanks and exponent") << "  5.15e1" << true << "5130.000N";
+    Row("D", "no number") << "north" << true << "0000.000N";
+    Row("D", "huge") << "1e300" << false << "Err";
+    Row("DM", "file latitude") << " 51.30500" << true << "5130.500N";
+    Row("DM", "file longitude") << "-000.12345" << false << "00012.345W";
+    Row("DM", "zero longitude is east") << "0" << false << "00000.000E";
+    Row("DM", "negative zero is north") << "-00.00000" << true << "0000.000N";
+    Row("DM", "south") << "-12.3" << true << "1230.000S";
+    Row("DM", "60 minutes") << "51.6" << true << "Err";
+    Row("DM", "75 minutes") << "51.75" << true << "Err";
+    Row("DM", "60 minutes, inexact in binary") << "10.6" << true << "Err";
+    Row("DM", "pole") << "90" << true << "9000.000N";
+    Row("DM", "beyond the pole") << "90.1" << true << "Err";
+    Row("DM", "date line") << "180" << false << "18000.000E";
+    Row("DM", "beyond the date line") << "-180.00001" << false << "Err";
+    Row("DM", "half rounds away from zero") << "51.305005" << true << "5130.501N";
+    Row("DM", "minutes round up into the degree") << "51.5999996" << true << "5200.000N";
+    Row("DMS", "30 seconds") << "51.3030" << true << "5130.500N";
+    Row("DMS", "zero seconds read as text") << "51.30" << true << "5130.000N";
+    Row("DMS", "one minute digit") << "51.3" << true << "5130.000N";
+    Row("DMS", "seconds with decimals") << "51.303012" << true << "5130.502N";
+    Row("DMS", "60 seconds carry into the degree") << "51.5960" << true << "5200.000N";
+    Row("DMS", "above 60 minutes") << "51.6001" << true << "Err";
+    Row("DMS", "whole degrees tested only") << "90.3015" << true << "9030.250N";
+    Row("DMS", "beyond the pole") << "91.00" << true << "Err";
+    Row("DMS", "beyond the date line") << "181" << false << "Err";
+    Row("DMS", "west") << "-0.2030" << false << "00020.500W";
+    Row("DMS", "zero longitude is west") << "0" << false << "00000.000W";
+    Row("DMS", "half thousandth to even, down") << "10.000003" << true << "1000.000N";
+    Row("DMS", "half thousandth to even, up") << "10.000009" << true << "1000.002N";
 }
 
-} // namespace
-
-void tst_PositionText::degrees_data()
+void tst_PositionText::toGpsText()
 {
-    AddConversionColumns();
-    QTest::newRow("half degree") << "51.5" << true << "5130.000N";
-    QTest::newRow("west") << "-0.20575" << false << "00012.345W";
-    QTest::newRow("zero longitude is west") << "0" << false << "00000.000W";
-    QTest::newRow("negative zero latitude is north") << "-0" << true << "0000.000N";
-    QTest::newRow("south pole") << "-90" << true << "9000.000S";
-    QTest::newRow("beyond the pole") << "90.0001" << true << "Err";
-    QTest::newRow("date line") << "180" << false << "18000.000E";
-    QTest::newRow("beyond the date line") << "-180.0000001" << false << "Err";
-    QTest::newRow("minutes round up into the degree") << "51.99999999" << true << "5200.000N";
-    QTest::newRow("half thousandth to even, down") << "10.000025" << true << "1000.002N";
-    QTest::newRow("half thousandth to even, up") << "10.000075" << true << "1000.004N";
-    QTest::newRow("blanks and exponent") << "  5.15e1" << true << "5130.000N";
-    QTest::newRow("no number") << "north" << true << "0000.000N";
-    QTest::newRow("huge") << "1e300" << false << "Err";
-}
-
-void tst_PositionText::degrees()
-{
+    QFETCH(QString, form);
     QFETCH(QString, text);
     QFETCH(bool, isLatitude);
     QFETCH(QString, expected);
-    QCOMPARE(DegreesToGpsText(text, isLatitude), expected);
-}
-
-void tst_PositionText::degMin_data()
-{
-    AddConversionColumns();
-    QTest::newRow("file latitude") << " 51.30500" << true << "5130.500N";
-    QTest::newRow("file longitude") << "-000.12345" << false << "00012.345W";
-    QTest::newRow("zero longitude is east") << "0" << false << "00000.000E";
-    QTest::newRow("negative zero is north") << "-00.00000" << true << "0000.000N";
-    QTest::newRow("south") << "-12.3" << true << "1230.000S";
-    QTest::newRow("60 minutes") << "51.6" << true << "Err";
-    QTest::newRow("75 minutes") << "51.75" << true << "Err";
-    QTest::newRow("60 minutes, inexact in binary") << "10.6" << true << "Err";
-    QTest::newRow("pole") << "90" << true << "9000.000N";
-    QTest::newRow("beyond the pole") << "90.1" << true << "Err";
-    QTest::newRow("date line") << "180" << false << "18000.000E";
-    QTest::newRow("beyond the date line") << "-180.00001" << false << "Err";
-    QTest::newRow("half rounds away from zero") << "51.305005" << true << "5130.501N";
-    QTest::newRow("minutes round up into the degree") << "51.5999996" << true << "5200.000N";
-}
-
-void tst_PositionText::degMin()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, isLatitude);
-    QFETCH(QString, expected);
-    QCOMPARE(DegMinToGpsText(text, isLatitude), expected);
+    const auto convert = form == u"D"    ? &DegreesToGpsText
+                         : form == u"DM" ? &DegMinToGpsText
+                                         : &DegMinSecToGpsText;
+    QCOMPARE(convert(text, isLatitude), expected);
     // Text after the number is not read, and takes the general way through.
-    QCOMPARE(DegMinToGpsText(text + "x", isLatitude), expected);
-}
-
-void tst_PositionText::degMinSec_data()
-{
-    AddConversionColumns();
-    QTest::newRow("30 seconds") << "51.3030" << true << "5130.500N";
-    QTest::newRow("zero seconds read as text") << "51.30" << true << "5130.000N";
-    QTest::newRow("one minute digit") << "51.3" << true << "5130.000N";
-    QTest::newRow("seconds with decimals") << "51.303012" << true << "5130.502N";
-    QTest::newRow("60 seconds carry into the degree") << "51.5960" << true << "5200.000N";
-    QTest::newRow("above 60 minutes") << "51.6001" << true << "Err";
-    QTest::newRow("whole degrees tested only") << "90.3015" << true << "9030.250N";
-    QTest::newRow("beyond the pole") << "91.00" << true << "Err";
-    QTest::newRow("beyond the date line") << "181" << false << "Err";
-    QTest::newRow("west") << "-0.2030" << false << "00020.500W";
-    QTest::newRow("zero longitude is west") << "0" << false << "00000.000W";
-    QTest::newRow("half thousandth to even, down") << "10.000003" << true << "1000.000N";
-    QTest::newRow("half thousandth to even, up") << "10.000009" << true << "1000.002N";
-}
-
-void tst_PositionText::degMinSec()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, isLatitude);
-    QFETCH(QString, expected);
-    QCOMPARE(DegMinSecToGpsText(text, isLatitude), expected);
+    QCOMPARE(convert(text + "x", isLatitude), expected);
 }
 
 void tst_PositionText::toDegMin_data()
@@ -213,25 +179,6 @@ void tst_PositionText::altitude()
     QFETCH(QString, converted);
     QFETCH(QString, expected);
     QCOMPARE(converted, expected);
-}
-
-void tst_PositionText::leadingDecimalReadsWhatLeadingNumberReads_data()
-{
-    QTest::addColumn<QString>("text");
-    for (const char* text :
-         {" 51.30500", "0000123M", "-.5", "5.", "1e3", "1e", "1e+", "12e-2x", "--5", "+7", "north",
-          "  -0", "1.2.3", "0.000000001234", "98765.4321e-3"})
-        QTest::newRow(text) << QString::fromLatin1(text);
-}
-
-void tst_PositionText::leadingDecimalReadsWhatLeadingNumberReads()
-{
-    QFETCH(QString, text);
-    const DecimalText exact = LeadingDecimal(text);
-    const std::string composed = std::string(exact.IsNegative() ? "-" : "") +
-                                 (exact.whole.empty() ? "0" : exact.whole) + "." + exact.fraction +
-                                 "0";
-    QCOMPARE(std::stod(composed), LeadingNumber(text));
 }
 
 void tst_PositionText::regionalSettingsDoNotMatter()
