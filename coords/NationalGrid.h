@@ -50,7 +50,8 @@ std::optional<QString> GridLetters(double& easting, double& northing);
 bool ApplyGridLetters(const QString& code, double& easting, double& northing);
 
 // Grid reference to WGS84 in the current grid. Returns the component's
-// status, 0 on success, after showing any failure.
+// status, 0 on success, after showing any failure. A current grid that is
+// not a national grid reads nothing back and gives "Area not set".
 std::int32_t GridToLatLon(const QString& currentGrid, GridComponent& component, UserInteraction& ui,
                           double easting, double northing, double& height, double& latitude,
                           double& longitude);
