@@ -63,6 +63,7 @@ private slots:
     void hangUpIsOnePortError();
     void portErrorAnswer_data();
     void portErrorAnswer();
+    void connectAgainAfterPortErrorCancel();
     void receive_data();
     void receive();
     void partialLineIsLostAtTimeout();
@@ -242,6 +243,22 @@ void tst_GpsLink::portErrorAnswer()
     QTEST(host.port.IsOpen(), "stillOpen");
     QCOMPARE(host.ui.status[StatusPanel::Status], QStringLiteral("Status: Break Received"));
     QVERIFY(host.ui.AllScriptUsed());
+}
+
+void tst_GpsLink::connectAgainAfterPortErrorCancel()
+{
+    Simulator sim({});
+    Host host(sim.Device());
+    ConnectToggle(host.link, host.look);
+    host.ui.ExpectQuestion(QStringLiteral("Overrun Error"), Answer::Cancel);
+    ReportPortError(host.link, QStringLiteral("Overrun Error"));
+    QVERIFY(!host.port.IsOpen());
+
+    // The window still looks connected; the command finds the port closed.
+    ConnectToggle(host.link, host.look);
+    QVERIFY(host.port.IsOpen());
+    QCOMPARE(host.looks, (QList<bool>{true, true}));
+    QCOMPARE(sim.Received().count(kVersion), 2);
 }
 
 void tst_GpsLink::receive_data()
