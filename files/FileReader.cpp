@@ -199,18 +199,28 @@ bool RecordReader::CheckFileDatum(QStringView code)
     return false;
 }
 
-QString RecordReader::Converted(QStringView code, QStringView text, bool isLatitude,
-                                bool& supported)
+bool RecordReader::ConvertPosition(const QList<QStringView>& fields, int latitudeField,
+                                   QString& latitude, QString& longitude)
 {
-    supported = true;
-    if (code == u"D")
-        return DegreesToGpsText(text, isLatitude);
-    if (code == u"DM")
-        return DegMinToGpsText(text, isLatitude);
-    if (code == u"DMS")
-        return DegMinSecToGpsText(text, isLatitude);
-    supported = false;
-    return kConversionError;
+    const auto codeField = Field(fields, 1);
+    if (!codeField)
+        return false;
+    const QString code = Uppered(*codeField);
+    QString (*convert)(QStringView, bool) = code == u"D"     ? &DegreesToGpsText
+                                            : code == u"DM"  ? &DegMinToGpsText
+                                            : code == u"DMS" ? &DegMinSecToGpsText
+                                                             : nullptr;
+    if (!convert) {
+        Flush();
+        ui_.Message(QStringLiteral("Unsupported message format: ") + codeField->toString());
+        latitude = kConversionError;
+        return true;
+    }
+    if (fields.size() <= latitudeField + 1)
+        return false;
+    latitude = convert(fields[latitudeField], true);
+    longitude = convert(fields[latitudeField + 1], false);
+    return true;
 }
 
 void RecordReader::ReadWaypointRecord(QStringView line)
@@ -225,22 +235,9 @@ void RecordReader::ReadWaypointRecord(QStringView line)
     if (!IsOneOf(keyword, "waypoint", "wp"))
         return;
 
-    const auto codeField = Field(f, 1);
-    if (!codeField)
-        return;
-    const QString code = Uppered(*codeField);
     QString latitude, longitude;
-    if (code == u"D" || code == u"DM" || code == u"DMS") {
-        if (f.size() < 5)
-            return;
-        bool supported = true;
-        latitude = Converted(code, f[3], true, supported);
-        longitude = Converted(code, f[4], false, supported);
-    } else {
-        Flush();
-        ui_.Message(QStringLiteral("Unsupported message format: ") + codeField->toString());
-        latitude = kConversionError;
-    }
+    if (!ConvertPosition(f, 3, latitude, longitude))
+        return;
     if (latitude == kConversionError || longitude == kConversionError) {
         reader_.recordValid = false;
         return;
@@ -263,7 +260,8 @@ void RecordReader::ReadWaypointRecord(QStringView line)
             altitude = FeetToMetres(text);
         } else if (state_.heightsMode != HeightsMode::Keep && unit != u"M" && unit != u"F") {
             // No unit letter: the number is taken as being in the mode's unit.
-            altitude = {PadAltitude(text), feet ? QStringLiteral("F") : QStringLiteral("M")};
+            altitude = {PadAltitude(text.isEmpty() ? QStringLiteral("0") : text),
+                        feet ? QStringLiteral("F") : QStringLiteral("M")};
         } else if (state_.heightsMode != HeightsMode::Keep) {
             altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
         } else {
@@ -348,22 +346,9 @@ void RecordReader::ReadTrackRecord(QStringView line)
     if (!IsOneOf(Lowered(BlankTrimmed(f[0])), "trackpoint", "tp"))
         return;
 
-    const auto codeField = Field(f, 1);
-    if (!codeField)
-        return;
-    const QString code = Uppered(*codeField);
     QString latitude, longitude;
-    if (code == u"D" || code == u"DM" || code == u"DMS") {
-        if (f.size() < 4)
-            return;
-        bool supported = true;
-        latitude = Converted(code, f[2], true, supported);
-        longitude = Converted(code, f[3], false, supported);
-    } else {
-        Flush();
-        ui_.Message(QStringLiteral("Unsupported message format: ") + codeField->toString());
-        latitude = kConversionError;
-    }
+    if (!ConvertPosition(f, 2, latitude, longitude))
+        return;
     if (latitude == kConversionError || longitude == kConversionError) {
         reader_.recordValid = false;
         return;

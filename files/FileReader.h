@@ -51,7 +51,11 @@ public:
 
 private:
     void Keep(QStringList& row);
-    QString Converted(QStringView code, QStringView text, bool isLatitude, bool& supported);
+    // Converts a record's position by its format code (field 1). False when
+    // the record is too short to hold it; an unknown code is reported and
+    // gives "Err".
+    bool ConvertPosition(const QList<QStringView>& fields, int latitudeField, QString& latitude,
+                         QString& longitude);
     const QString& Shared(QString& last, QStringView text);
 
     ListKind kind_;
