@@ -23,7 +23,12 @@ std::optional<int> WholeNumber(const QString& text)
 
 QString SettingsStore::Read(const QString& key, const QString& fallback) const
 {
-    return settings_.value(kGroup + u'/' + key, fallback).toString();
+    // An ini file written by hand may hold "4800,n,8,1" unquoted, which the
+    // store reads back as a list of four; the value is the text all the same.
+    const QVariant value = settings_.value(kGroup + u'/' + key, fallback);
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(u',');
+    return value.toString();
 }
 
 void SettingsStore::Write(const QString& key, const QString& value)

@@ -36,7 +36,7 @@ settings="$demo/config/Navora/Navora.conf"
 if [ -f "$settings" ] && grep -q '^CommPort=' "$settings"; then
   sed -i "s|^CommPort=.*|CommPort=$device|" "$settings"
 else
-  printf '[Properties]\nCommPort=%s\nSettings=4800,n,8,1\n' "$device" >>"$settings"
+  printf '[Properties]\nCommPort=%s\nSettings="4800,n,8,1"\n' "$device" >>"$settings"
 fi
 
 echo "Choose GPS, Connect to GPS to talk to it."
