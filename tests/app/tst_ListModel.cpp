@@ -58,13 +58,11 @@ void tst_ListModel::headerClicks_data()
     // Name is the sort column from the start, so its first click flips.
     QTest::newRow("first click on Name")
         << QList<int>{0} << QStringList{"CAFE", "BRIDGE", "ALPHA"} << Qt::DescendingOrder;
-    QTest::newRow("second click on Name")
-        << QList<int>{0, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
-    // Plain text order: 0009.500 before 0010.000 before 5130.250.
     QTest::newRow("first click on Latitude")
         << QList<int>{1} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::AscendingOrder;
-    QTest::newRow("Latitude twice")
-        << QList<int>{1, 1} << QStringList{"BRIDGE", "ALPHA", "CAFE"} << Qt::DescendingOrder;
+    // Plain text, not numbers: "7" > "3" > "12".
+    QTest::newRow("Altitude twice")
+        << QList<int>{5, 5} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::DescendingOrder;
     QTest::newRow("back to Name starts ascending")
         << QList<int>{1, 1, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
     // Equal texts keep the order they had.
@@ -116,14 +114,11 @@ void tst_ListModel::selectionFollowsSortedRows()
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     list.SetSelected(1, true);
 
-    list.SortByColumn(1); // latitude: CAFE, ALPHA, BRIDGE
-    QCOMPARE(list.Text(1, WaypointColumn::Name), QStringLiteral("ALPHA"));
-    list.SortByColumn(1); // BRIDGE, ALPHA, CAFE
-    list.SortByColumn(0); // ALPHA, BRIDGE, CAFE
+    for (int column : {1, 1, 0}) // ends ALPHA, BRIDGE, CAFE
+        list.SortByColumn(column);
     QCOMPARE(list.Text(0, WaypointColumn::Name), QStringLiteral("ALPHA"));
+    QCOMPARE(ScanSelection(list).count, 1);
     QVERIFY(list.IsSelected(0));
-    QVERIFY(!list.IsSelected(1));
-    QVERIFY(!list.IsSelected(2));
     QVERIFY(selection.isRowSelected(0, {}));
     QVERIFY(!selection.isRowSelected(1, {}));
     QCOMPARE(selection.currentIndex().row(), 0);
@@ -135,23 +130,18 @@ void tst_ListModel::addRows()
     waypoints.AddRow({"FIRST"});
     QSignalSpy inserted(&waypoints, &QAbstractItemModel::rowsInserted);
     waypoints.AddRows({{"SHORT", "5130.250"}, {"FULL", "1", "N", "2", "E", "3", "F", "d", "k"}});
+    waypoints.AddRows({});
+    // One insertion for both rows, none for an empty batch.
     QCOMPARE(inserted.count(), 1);
-    QCOMPARE(inserted.at(0).at(1).toInt(), 1);
-    QCOMPARE(inserted.at(0).at(2).toInt(), 2);
-    QCOMPARE(waypoints.Count(), 3);
-    QCOMPARE(waypoints.Text(1, WaypointColumn::Latitude), QStringLiteral("5130.250"));
+    QCOMPARE(inserted.at(0).mid(1), (QVariantList{1, 2}));
     QCOMPARE(waypoints.Text(1, WaypointColumn::Description), QString());
     QCOMPARE(waypoints.IconKey(2), QStringLiteral("k"));
-
-    waypoints.AddRows({});
-    QCOMPARE(inserted.count(), 1);
 
     // The track's ninth column is a time, not an icon letter.
     ListModel track(ListKind::Track);
     track.AddRows(
         {{"0001", "TRAK01", "5130.250", "N", "00007.500", "W", "0", "M", "12:00:00 ", "A"}});
     QCOMPARE(track.IconKey(0), QString());
-    QCOMPARE(track.Text(0, TrackColumn::Valid), QStringLiteral("A"));
 }
 
 void tst_ListModel::selectionScan_data()
@@ -160,7 +150,6 @@ void tst_ListModel::selectionScan_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("last");
 
-    QTest::newRow("empty list") << QList<bool>{} << 0 << -1;
     QTest::newRow("nothing selected") << QList<bool>{false, false, false} << 0 << -1;
     QTest::newRow("first only") << QList<bool>{true, false, false} << 1 << 0;
     QTest::newRow("two, last one wins") << QList<bool>{true, false, true} << 2 << 2;
