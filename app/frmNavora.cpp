@@ -338,8 +338,18 @@ void frmNavora::SetConnectedLook(bool connected)
     open->setProperty("description", openText);
     open->setToolTip(openText);
     open->setText(connected ? QStringLiteral("Disconn") : QStringLiteral("Connect"));
-    buttons_.at(QStringLiteral("Download"))->setEnabled(connected);
-    buttons_.at(QStringLiteral("Upload"))->setEnabled(connected);
+    buttons_.at(QStringLiteral("Download"))->setEnabled(connected && download_);
+    buttons_.at(QStringLiteral("Upload"))->setEnabled(connected && upload_);
+}
+
+void frmNavora::SetTransfers(std::function<void(ListKind)> download,
+                             std::function<void(ListKind)> upload)
+{
+    download_ = std::move(download);
+    upload_ = std::move(upload);
+    const bool connected = mnuDown_->menuAction()->isEnabled();
+    buttons_.at(QStringLiteral("Download"))->setEnabled(connected && download_);
+    buttons_.at(QStringLiteral("Upload"))->setEnabled(connected && upload_);
 }
 
 void frmNavora::SetWaypointEditor(std::function<void(int)> open)
@@ -493,6 +503,10 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         DeleteRecords();
     else if (key == u"OpenGPS")
         mnuOpenGPS_Click();
+    else if (key == u"Download" && download_)
+        download_(ListKind(currentList_));
+    else if (key == u"Upload" && upload_)
+        upload_(ListKind(currentList_));
 }
 
 void frmNavora::mnuSave_Click()

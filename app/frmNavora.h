@@ -86,6 +86,10 @@ public:
     void SetReceiverDeleters(std::function<void(const QString& routeId)> route,
                              std::function<void()> track);
 
+    // The transfers of one list to or from the receiver. The Get and Send
+    // buttons follow the connection only once these are there.
+    void SetTransfers(std::function<void(ListKind)> download, std::function<void(ListKind)> upload);
+
     // How long shutdown waits for unsent output before asking.
     void SetDrainLimit(std::chrono::milliseconds limit) { drainLimit_ = limit; }
 
@@ -143,6 +147,8 @@ private:
     std::function<void()> deleteWaypoints_;
     std::function<void(const QString&)> deleteRouteInReceiver_;
     std::function<void()> deleteTrackInReceiver_;
+    std::function<void(ListKind)> download_;
+    std::function<void(ListKind)> upload_;
 
     QMenu* mnuFile_ = nullptr;
     QMenu* mnuPort_ = nullptr;

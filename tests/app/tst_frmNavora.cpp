@@ -87,13 +87,27 @@ void tst_frmNavora::SelectRows(ListKind kind, const QList<int>& rows)
 
 void tst_frmNavora::connectedLook()
 {
-    for (bool connected : {true, false}) {
-        app_->window.SetConnectedLook(connected);
-        for (const char* menu : {"mnuDown", "mnuUp", "mnuDelete"})
-            QCOMPARE(app_->window.findChild<QMenu*>(menu)->menuAction()->isEnabled(), connected);
-        QCOMPARE(app_->window.ToolbarButton("Upload")->isEnabled(), connected);
-        QCOMPARE(app_->window.ToolbarButton("Download")->isEnabled(), connected);
+    // Send and Get follow the connection only once the transfers are there.
+    QStringList transfers;
+    for (bool wired : {false, true}) {
+        if (wired)
+            app_->window.SetTransfers(
+                [&](ListKind k) { transfers << "get" + QString::number(int(k)); },
+                [&](ListKind k) { transfers << "send" + QString::number(int(k)); });
+        for (bool connected : {true, false}) {
+            app_->window.SetConnectedLook(connected);
+            for (const char* menu : {"mnuDown", "mnuUp", "mnuDelete"})
+                QCOMPARE(app_->window.findChild<QMenu*>(menu)->menuAction()->isEnabled(),
+                         connected);
+            QCOMPARE(app_->window.ToolbarButton("Upload")->isEnabled(), connected && wired);
+            QCOMPARE(app_->window.ToolbarButton("Download")->isEnabled(), connected && wired);
+        }
     }
+    app_->window.SetConnectedLook(true);
+    SetTab(2);
+    app_->window.ToolbarButton("Download")->trigger();
+    app_->window.ToolbarButton("Upload")->trigger();
+    QCOMPARE(transfers, (QStringList{"get3", "send3"}));
 }
 
 void tst_frmNavora::startupShowsSettings()
