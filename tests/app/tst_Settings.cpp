@@ -2,6 +2,7 @@
 #include "tests/support/FakeSerialStream.h"
 #include "tests/support/ScriptedInteraction.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,6 +49,7 @@ private slots:
     void drainAnswers_data();
     void drainAnswers();
     void drainFinishesWithoutQuestion();
+    void handWrittenFileReadsAsText();
 };
 
 void tst_Settings::firstRunThenSecondRun()
@@ -250,6 +252,21 @@ void tst_Settings::drainFinishesWithoutQuestion()
     QVERIFY(DrainAndClosePort(port, ui, 10s));
     QVERIFY(!port.IsOpen());
     QVERIFY(ui.questionsAsked.empty());
+}
+
+void tst_Settings::handWrittenFileReadsAsText()
+{
+    // An unquoted "4800,n,8,1" in a file written by hand reads back as a list.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hand.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Properties]\nSettings=9600,n,8,1\nCommPort=2\n");
+    file.close();
+    QSettings qsettings(path, QSettings::IniFormat);
+    SettingsStore store(qsettings);
+    QCOMPARE(store.Read(SettingsKey::Settings), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(store.Read(SettingsKey::CommPort), QStringLiteral("2"));
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)
