@@ -6,25 +6,18 @@
 #include <QPushButton>
 #include <QtTest>
 
-// The grid reference dialog offscreen: what the boxes let through, what they
-// say when left or confirmed with bad figures, how each grid lays them out,
-// and what OK writes into the editor's fields.
 class tst_dlgGrid : public QObject
 {
     Q_OBJECT
 private slots:
     void keyFilters_data();
     void keyFilters();
-    void validation_data();
-    void validation();
+    void confirm_data();
+    void confirm();
     void leavingABoxValidates();
-    void layoutPerGrid_data();
-    void layoutPerGrid();
-    void startupSelectsTheStoredGrid();
+    void selectGrid_data();
+    void selectGrid();
     void sheetReferenceConverts();
-    void utmReference_data();
-    void utmReference();
-    void positionTexts_data();
     void positionTexts();
 };
 
@@ -44,17 +37,42 @@ struct Fixture
     ScriptedInteraction ui;
     GridSelection selection;
     dlgGrid dialog{state, ui};
-    EditorPositionFields fields{0,
-                                0,
-                                QStringLiteral("keep"),
-                                QStringLiteral("keep"),
-                                QStringLiteral("keep"),
-                                QStringLiteral("keep")};
+    EditorPositionFields fields{0, 0, QStringLiteral("keep"), {}, {}, {}};
 };
 
-QLineEdit* Box(dlgGrid& dialog, const QString& name)
+QString Texts(const EditorPositionFields& f)
 {
-    return dialog.findChild<QLineEdit*>(name);
+    return QStringList({QString::number(f.optNS), QString::number(f.optWE), f.txtLat, f.TxtLatMin,
+                        f.txtLon, f.txtLonMin})
+        .join(u' ');
+}
+
+// Shows the dialog with a reference typed in: "TG 51409 13177", "34H 259583 6245888".
+void Enter(Fixture& f, const QString& reference)
+{
+    const QStringList parts = reference.split(u' ');
+    QString sheet = parts[0];
+    if (f.state.currentGrid == u"UTM" && !sheet.isEmpty() && sheet.back().isLetter()) {
+        f.dialog.txtLetter->setText(sheet.back());
+        sheet.chop(1);
+    }
+    f.dialog.txtSheet->setText(sheet);
+    f.dialog.txtEast->setText(parts[1]);
+    f.dialog.txtNorth->setText(parts[2]);
+    f.dialog.show();
+}
+
+// Label3 and which boxes show and take typing, e.g. "Zone letter sheet typed".
+QString Layout(const dlgGrid& d)
+{
+    QStringList parts{d.Label3->text()};
+    if (d.txtLetter->isVisibleTo(&d))
+        parts << QStringLiteral("letter");
+    if (d.txtSheet->isVisibleTo(&d))
+        parts << QStringLiteral("sheet");
+    if (d.txtSheet->isEnabled() && d.txtSheet->focusPolicy() != Qt::NoFocus)
+        parts << QStringLiteral("typed");
+    return parts.join(u' ').trimmed();
 }
 
 } // namespace
@@ -67,7 +85,6 @@ void tst_dlgGrid::keyFilters_data()
     QTest::addColumn<QString>("shown");
     // clang-format off
     QTest::newRow("band letters, I O Y A dropped") << "UTM" << "txtLetter" << "iOyAc" << "C";
-    QTest::newRow("band letter X") << "UTM" << "txtLetter" << "x" << "X";
     QTest::newRow("British square") << "OSGB" << "txtSheet" << "tI1g" << "TG";
     QTest::newRow("UTM zone digits only") << "UTM" << "txtSheet" << "a3b0" << "30";
     QTest::newRow("easting digits, at most 6") << "OSNI" << "txtEast" << "99x99%99'9" << "999999";
@@ -82,59 +99,59 @@ void tst_dlgGrid::keyFilters()
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     Fixture f(grid);
-    QLineEdit* edit = Box(f.dialog, box);
+    QLineEdit* edit = f.dialog.findChild<QLineEdit*>(box);
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), shown);
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(edit->text(), shown.chopped(1));
 }
 
-void tst_dlgGrid::validation_data()
+void tst_dlgGrid::confirm_data()
 {
     QTest::addColumn<QString>("grid");
-    QTest::addColumn<bool>("useSheetId");
-    QTest::addColumn<QString>("east");
-    QTest::addColumn<QString>("north");
+    QTest::addColumn<QString>("reference"); // UTM: zone and band letter, then the figures
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("position"); // "keep" without a message: Cancel; empty: unchecked
+    const QString east = QStringLiteral("Easting value out of range");
+    const QString north = QStringLiteral("Northing value out of range");
+    const QString zone = QStringLiteral("Zone value out of range");
+    const QString keep = QStringLiteral("keep");
     // clang-format off
-    QTest::newRow("British limits accepted") << "OSGB" << false << "700000" << "1300000" << "";
-    QTest::newRow("easting past the limit") << "OSGB" << false << "700001" << "1" << "Easting value out of range";
-    QTest::newRow("northing past the limit") << "OSGB" << false << "1" << "1300001" << "Northing value out of range";
-    QTest::newRow("within a square") << "OSGB" << true << "99999" << "99999" << "";
-    QTest::newRow("past a square") << "OSGB" << true << "1" << "100000" << "Northing value out of range";
-    QTest::newRow("empty easting") << "OSNI" << false << "" << "1" << "Easting value out of range";
-    QTest::newRow("empty northing first") << "UTM" << false << "1" << "" << "Northing value out of range";
-    QTest::newRow("Irish have no limit") << "OSNI" << false << "999999" << "9999999" << "";
+    QTest::newRow("British limits accepted") << "OSGB" << " 700000 1300000" << "" << "";
+    QTest::newRow("easting past the limit") << "OSGB" << " 700001 1" << east << keep;
+    QTest::newRow("northing past the limit") << "OSGB" << " 1 1300001" << north << keep;
+    QTest::newRow("within a square") << "OSGB" << "TG 99999 99999" << "" << "";
+    QTest::newRow("past a square") << "OSGB" << "TG 1 100000" << north << keep;
+    QTest::newRow("empty easting") << "OSNI" << "  1" << east << keep;
+    QTest::newRow("empty northing first") << "UTM" << "30U 1 " << north << keep;
+    QTest::newRow("Irish have no limit") << "OSNI" << " 999999 9999999" << "" << "";
+    QTest::newRow("Cape Town") << "UTM" << "34H 259583 6245888" << "" << "1 1 33 54.000 018 24.000";
+    QTest::newRow("Cancel changes nothing") << "UTM" << "34H 259583 6245888" << "" << keep;
+    QTest::newRow("empty zone") << "UTM" << "H 259583 6245888" << zone << keep;
+    QTest::newRow("zone 61") << "UTM" << "61H 259583 6245888" << zone << keep;
+    QTest::newRow("no band letter") << "UTM" << "34 259583 6245888" << "Band letter out of range" << keep;
     // clang-format on
 }
 
-// OK refuses a bad field with its message and stays open; good figures pass
-// the checks (whatever the conversion then makes of them).
-void tst_dlgGrid::validation()
+// A bad field is refused with its message and the dialog stays open; good
+// figures pass the checks and OK closes it. Cancel writes nothing.
+void tst_dlgGrid::confirm()
 {
     QFETCH(QString, grid);
-    QFETCH(bool, useSheetId);
-    QFETCH(QString, east);
-    QFETCH(QString, north);
+    QFETCH(QString, reference);
     QFETCH(QString, message);
-    Fixture f(grid, useSheetId);
-    f.dialog.show();
-    f.dialog.txtSheet->setText(grid == u"UTM" ? QStringLiteral("30") : QStringLiteral("TG"));
-    f.dialog.txtLetter->setText(QStringLiteral("U"));
-    f.dialog.txtEast->setText(east);
-    f.dialog.txtNorth->setText(north);
-    f.dialog.OKButton->click();
-    const QStringList shown = f.ui.MessageTexts();
-    if (message.isEmpty()) {
-        QVERIFY2(!shown.contains(QStringLiteral("Easting value out of range")) &&
-                     !shown.contains(QStringLiteral("Northing value out of range")),
-                 qPrintable(shown.join(u'|')));
-        QVERIFY(!f.dialog.isVisible());
-    } else {
-        QCOMPARE(shown, QStringList{message});
-        QVERIFY(f.dialog.isVisible());
-        QCOMPARE(f.fields.txtLat, QStringLiteral("keep"));
-    }
+    QFETCH(QString, position);
+    Fixture f(grid, !reference.startsWith(u' '));
+    Enter(f, reference);
+    const bool cancel = message.isEmpty() && position == u"keep";
+    (cancel ? f.dialog.CancelButton : f.dialog.OKButton)->click();
+    QCOMPARE(f.ui.MessageTexts().filter(u"out of range"),
+             message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(f.dialog.isVisible(), !message.isEmpty());
+    if (position == u"keep")
+        QCOMPARE(f.fields.txtLat, position);
+    else if (!position.isEmpty())
+        QCOMPARE(Texts(f.fields), position);
 }
 
 void tst_dlgGrid::leavingABoxValidates()
@@ -152,155 +169,69 @@ void tst_dlgGrid::leavingABoxValidates()
     QCOMPARE(f.ui.MessageTexts().size(), 1);
 }
 
-void tst_dlgGrid::layoutPerGrid_data()
+void tst_dlgGrid::selectGrid_data()
 {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<bool>("useSheetId");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("letterShown");
-    QTest::addColumn<bool>("sheetShown");
-    QTest::addColumn<bool>("sheetEnabled");
+    QTest::addColumn<QString>("layout");
     // clang-format off
-    QTest::newRow("OSGB with squares") << "OSGB" << true << "Sheet" << false << true << true;
-    QTest::newRow("OSGB without") << "OSGB" << false << "Sheet" << false << true << false;
-    QTest::newRow("OSNI") << "OSNI" << true << "" << false << false << false;
-    QTest::newRow("OSRoI") << "OSRoI" << false << "" << false << false << false;
-    QTest::newRow("UTM") << "UTM" << false << "Zone" << true << true << true;
+    QTest::newRow("OSGB without squares") << "OSGB" << false << "Sheet sheet";
+    QTest::newRow("UTM") << "UTM" << false << "Zone letter sheet typed";
+    QTest::newRow("OSGB with squares") << "OSGB" << true << "Sheet sheet typed";
+    QTest::newRow("OSNI") << "OSNI" << true << "";
+    QTest::newRow("OSRoI") << "OSRoI" << false << "";
     // clang-format on
 }
 
-void tst_dlgGrid::layoutPerGrid()
+// Grids selected as start-up does, one after the other: the shared selection and the
+// one dialog follow. A name outside the four grids then leaves the layout as it is.
+void tst_dlgGrid::selectGrid()
 {
     QFETCH(QString, grid);
     QFETCH(bool, useSheetId);
-    QFETCH(QString, label);
-    QFETCH(bool, letterShown);
-    QFETCH(bool, sheetShown);
-    QFETCH(bool, sheetEnabled);
-    Fixture f(QStringLiteral("UTM"));
-    f.state.currentGrid = grid;
-    f.state.useSheetId = useSheetId;
-    SetGrid(grid, f.selection, f.ui);
-    f.dialog.ApplyGrid(grid, useSheetId, f.selection);
-    QCOMPARE(f.dialog.findChild<QLabel*>(QStringLiteral("Label3"))->text(), label);
-    QCOMPARE(f.dialog.txtLetter->isVisibleTo(&f.dialog), letterShown);
-    QCOMPARE(f.dialog.txtSheet->isVisibleTo(&f.dialog), sheetShown);
-    QCOMPARE(f.dialog.txtSheet->isEnabled(), sheetEnabled);
-    QCOMPARE(f.dialog.txtSheet->focusPolicy() != Qt::NoFocus, sheetEnabled);
-    // A name outside the four grids leaves everything as it was.
-    f.dialog.ApplyGrid(QStringLiteral("MGRS"), !useSheetId, GridSelection{});
-    QCOMPARE(f.dialog.txtSheet->isEnabled(), sheetEnabled);
-    QCOMPARE(f.dialog.Label3->text(), label);
-}
-
-// What start-up runs last: the shared selection and the one dialog follow.
-void tst_dlgGrid::startupSelectsTheStoredGrid()
-{
-    ProgramState state;
-    state.currentGrid = QStringLiteral("OSGB");
-    state.useSheetId = false;
-    ScriptedInteraction ui;
-    SelectGrid(state.currentGrid, state, ui, nullptr);
+    QFETCH(QString, layout);
+    static ProgramState state;
+    static ScriptedInteraction ui;
+    static dlgGrid* first = nullptr; // the dialog is made after the first selection
+    state.currentGrid = grid;
+    state.useSheetId = useSheetId;
+    SelectGrid(grid, state, ui, nullptr);
     dlgGrid& dialog = SharedGridDialog(state, ui, nullptr);
-    QCOMPARE(SharedGridSelection().gridButtonCaption, QStringLiteral("OSGB"));
-    QVERIFY(!dialog.txtSheet->isEnabled());
-    state.currentGrid = QStringLiteral("UTM");
-    SelectGrid(state.currentGrid, state, ui, nullptr);
-    QCOMPARE(&SharedGridDialog(state, ui, nullptr), &dialog);
-    QCOMPARE(dialog.Label3->text(), QStringLiteral("Zone"));
-    QVERIFY(dialog.txtSheet->isEnabled() && dialog.txtLetter->isVisibleTo(&dialog));
+    if (!first)
+        first = &dialog;
+    QCOMPARE(&dialog, first);
+    QCOMPARE(SharedGridSelection().gridButtonCaption, grid);
+    QCOMPARE(Layout(dialog), layout);
+    dialog.ApplyGrid(QStringLiteral("MGRS"), !useSheetId, GridSelection{});
+    QCOMPARE(Layout(dialog), layout);
     QCOMPARE(ui.MessageTexts(), QStringList());
 }
 
-// Caister water tower, TG 51409 13177, is ETRS89 52.658004169 N 1.716061769 E
-// (Geo::Coordinates::OSGB with OSTN15); PROJ's Helmert shift keeps within 2 m,
-// a few thousandths of a minute.
+// Caister water tower, TG 51409 13177, is ETRS89 52.658004169 N 1.716061769 E;
+// PROJ's Helmert shift keeps within 2 m, a few thousandths of a minute.
 void tst_dlgGrid::sheetReferenceConverts()
 {
-    Fixture f(QStringLiteral("OSGB"), true);
-    f.dialog.show();
-    f.dialog.txtSheet->setText(QStringLiteral("TG"));
-    f.dialog.txtEast->setText(QStringLiteral("51409"));
-    f.dialog.txtNorth->setText(QStringLiteral("13177"));
+    Fixture f(QStringLiteral("OSGB"));
+    Enter(f, QStringLiteral("TG 51409 13177"));
     f.dialog.OKButton->click();
     QCOMPARE(f.ui.MessageTexts(), QStringList());
-    QVERIFY(!f.dialog.isVisible());
-    QCOMPARE(f.fields.optNS, 0);
-    QCOMPARE(f.fields.optWE, 1);
-    QCOMPARE(f.fields.txtLat, QStringLiteral("52"));
+    QCOMPARE(Texts(f.fields).left(10), QStringLiteral("0 1 52 39."));
     QCOMPARE(f.fields.txtLon, QStringLiteral("001"));
     QVERIFY2(qAbs(f.fields.TxtLatMin.toDouble() - 39.480) < 0.002, qPrintable(f.fields.TxtLatMin));
     QVERIFY2(qAbs(f.fields.txtLonMin.toDouble() - 42.964) < 0.003, qPrintable(f.fields.txtLonMin));
 }
 
-void tst_dlgGrid::utmReference_data()
-{
-    QTest::addColumn<QString>("zone");
-    QTest::addColumn<QString>("band");
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("lat");
-    const QString none;
-    const QString zoneError = QStringLiteral("Zone value out of range");
-    // clang-format off
-    QTest::newRow("Cape Town") << "34" << "H" << false << none << "33";
-    QTest::newRow("Cancel changes nothing") << "34" << "H" << true << none << "keep";
-    QTest::newRow("empty zone") << "" << "H" << false << zoneError << "keep";
-    QTest::newRow("zone 61") << "61" << "H" << false << zoneError << "keep";
-    QTest::newRow("no band letter") << "34" << "" << false << "Band letter out of range" << "keep";
-    // clang-format on
-}
-
-void tst_dlgGrid::utmReference()
-{
-    QFETCH(QString, zone);
-    QFETCH(QString, band);
-    QFETCH(bool, cancel);
-    QFETCH(QString, message);
-    QFETCH(QString, lat);
-    Fixture f(QStringLiteral("UTM"));
-    f.dialog.show();
-    f.dialog.txtSheet->setText(zone);
-    f.dialog.txtLetter->setText(band);
-    f.dialog.txtEast->setText(QStringLiteral("259583"));
-    f.dialog.txtNorth->setText(QStringLiteral("6245888"));
-    (cancel ? f.dialog.CancelButton : f.dialog.OKButton)->click();
-    QCOMPARE(f.ui.MessageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(f.dialog.isVisible(), !message.isEmpty());
-    QCOMPARE(f.fields.txtLat, lat);
-    if (lat != u"keep") {
-        QCOMPARE(f.fields.optNS, 1);
-        QCOMPARE(f.fields.TxtLatMin, QStringLiteral("54.000"));
-        QCOMPARE(f.fields.txtLon, QStringLiteral("018"));
-        QCOMPARE(f.fields.txtLonMin, QStringLiteral("24.000"));
-    }
-}
-
-void tst_dlgGrid::positionTexts_data()
-{
-    QTest::addColumn<double>("lat");
-    QTest::addColumn<double>("lon");
-    QTest::addColumn<QString>("texts");
-    // clang-format off
-    QTest::newRow("minutes round up to a degree") << 51.9999999 << 0.5 << "0 1 52 0.000 000 30.000";
-    QTest::newRow("west, under a degree") << 10.0 << -0.5 << "0 0 10 00.000 000 30.000";
-    QTest::newRow("longitude carry keeps two decimals") << -5.2 << -7.99999999 << "1 0 05 12.000 008 0.00";
-    QTest::newRow("three-digit longitude") << 0.0 << 123.9 << "0 1 00 00.000 123 54.000";
-    QTest::newRow("origin") << 0.0 << 0.0 << "0 1 00 00.000 000 00.000";
-    // clang-format on
-}
-
+// Minutes are rounded to three places; minutes that round to 60 carry.
 void tst_dlgGrid::positionTexts()
 {
-    QFETCH(double, lat);
-    QFETCH(double, lon);
-    QFETCH(QString, texts);
-    EditorPositionFields fields;
-    WritePosition(lat, lon, fields);
-    QCOMPARE(QStringList({QString::number(fields.optNS), QString::number(fields.optWE),
-                          fields.txtLat, fields.TxtLatMin, fields.txtLon, fields.txtLonMin})
-                 .join(u' '),
-             texts);
+    for (const auto& [lat, lon, texts] : {std::tuple{51.9999999, 0.5, "0 1 52 0.000 000 30.000"},
+                                          {10.0, -0.5, "0 0 10 00.000 000 30.000"},
+                                          {-5.2, -7.99999999, "1 0 05 12.000 008 0.00"},
+                                          {0.0, 123.9, "0 1 00 00.000 123 54.000"}}) {
+        EditorPositionFields fields;
+        WritePosition(lat, lon, fields);
+        QCOMPARE(Texts(fields), QString::fromLatin1(texts));
+    }
 }
 
 QTEST_MAIN(tst_dlgGrid)
