@@ -54,7 +54,9 @@ QString WriteFailedText(const QString& path, const QString& reason)
 bool Replace(const QString& path, const QByteArray& text, QString& error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    // Flushed first: commit() would not see a write that fails while the buffer empties.
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush() ||
+        !file.commit()) {
         error = file.errorString();
         file.cancelWriting();
         return false;
