@@ -4,13 +4,8 @@
 #include "files/FileReader.h"
 #include "tests/support/ScriptedInteraction.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QStringList>
-
-// Helpers shared by the file tests: write bytes to a file, load a file as the
-// user would, and read a list back as rows of text.
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
@@ -24,19 +19,13 @@ inline QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-inline const ProgramState& Wgs84State()
-{
-    static const ProgramState state = [] {
-        ProgramState s;
-        s.currentDatumCode = QStringLiteral("WGS84");
-        return s;
-    }();
-    return state;
-}
-
+// Loads `path` as the user would, with the WGS84 datum set.
 inline void Load(ListKind kind, const QString& path, Lists& lists, ScriptedInteraction& ui,
-                 ReaderState& reader, const ProgramState& state = Wgs84State())
+                 ReaderState& reader, int heightsMode = 0)
 {
+    ProgramState state;
+    state.currentDatumCode = QStringLiteral("WGS84");
+    state.heightsMode = HeightsMode(heightsMode);
     ui.ExpectFileToOpen(path);
     LoadListFile(kind, lists, state, reader, ui);
 }
@@ -46,10 +35,20 @@ inline QStringList Rows(const ListModel& list)
 {
     QStringList rows;
     for (int r = 0; r < list.Count(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < list.ColumnCount(); ++c)
-            cells << list.Text(r, c);
-        rows << cells.join(u'|');
+        rows << list.Text(r, 0);
+        for (int c = 1; c < list.ColumnCount(); ++c)
+            rows.last() += u'|' + list.Text(r, c);
     }
     return rows;
+}
+
+// The filled slots of the route table as "route.slot=text".
+inline QStringList Table(const RouteTable& table)
+{
+    QStringList filled;
+    for (int route = 1; route <= RouteTable::kMaxRoute; ++route)
+        for (int slot = 0; slot < RouteTable::kSlots; ++slot)
+            if (!table.Slot(route, slot).isEmpty())
+                filled << QStringLiteral("%1.%2=").arg(route).arg(slot) + table.Slot(route, slot);
+    return filled;
 }

@@ -1,4 +1,3 @@
-#include "app/TextNumber.h"
 #include "files/PositionText.h"
 
 #include <QLocale>
@@ -8,190 +7,83 @@ class tst_PositionText : public QObject
 {
     Q_OBJECT
 private slots:
-    void toGpsText_data();
-    void toGpsText();
-    void toDegMin_data();
-    void toDegMin();
-    void listValuesSurviveTheFileForm();
-    void altitude_data();
-    void altitude();
-    void regionalSettingsDoNotMatter();
+    void conversions_data();
+    void conversions();
 };
 
-void tst_PositionText::toGpsText_data()
+// Each result must be `expected`; text after a number is not read (and takes the general way).
+void tst_PositionText::conversions_data()
 {
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isLatitude");
+    QTest::addColumn<QStringList>("results");
     QTest::addColumn<QString>("expected");
-    auto Row = [](const char* form, const char* name) -> QTestData& {
-        return QTest::addRow("%s: %s", form, name) << QString::fromLatin1(form);
+    using Convert = QString (*)(QStringView, bool);
+    auto Row = [](const char* name, Convert convert, const char* text, bool isLatitude,
+                  const char* expected) {
+        const QString t = QString::fromLatin1(text);
+        QTest::newRow(name) << QStringList{convert(t, isLatitude), convert(t + "x", isLatitude)}
+                            << QString::fromLatin1(expected);
     };
-    Row("D", "half degree") << "51.5" << true << "5130.000N";
-    Row("D", "west") << "-0.20575" << false << "00012.345W";
-    Row("D", "zero longitude is west") << "0" << false << "00000.000W";
-    Row("D", "negative zero latitude is north") << "-0" << true << "0000.000N";
-    Row("D", "south pole") << "-90" << true << "9000.000S";
-    Row("D", "beyond the pole") << "90.0001" << true << "Err";
-    Row("D", "date line") << "180" << false << "18000.000E";
-    Row("D", "beyond the date line") << "-180.0000001" << false << "Err";
-    Row("D", "minutes round up into the degree") << "51.99999999" << true << "5200.000N";
-    Row("D", "half thousandth to even, down") << "10.000025" << true << "1000.002N";
-    Row("D", "half thousandth to even, up") << "10.000075" << true << "1000.004N";
-    Row("D", "blanks and exponent") << "  5.15e1" << true << "5130.000N";
-    Row("D", "no number") << "north" << true << "0000.000N";
-    Row("D", "huge") << "1e300" << false << "Err";
-    Row("DM", "file latitude") << " 51.30500" << true << "5130.500N";
-    Row("DM", "file longitude") << "-000.12345" << false << "00012.345W";
-    Row("DM", "zero longitude is east") << "0" << false << "00000.000E";
-    Row("DM", "negative zero is north") << "-00.00000" << true << "0000.000N";
-    Row("DM", "south") << "-12.3" << true << "1230.000S";
-    Row("DM", "60 minutes") << "51.6" << true << "Err";
-    Row("DM", "75 minutes") << "51.75" << true << "Err";
-    Row("DM", "60 minutes, inexact in binary") << "10.6" << true << "Err";
-    Row("DM", "pole") << "90" << true << "9000.000N";
-    Row("DM", "beyond the pole") << "90.1" << true << "Err";
-    Row("DM", "date line") << "180" << false << "18000.000E";
-    Row("DM", "beyond the date line") << "-180.00001" << false << "Err";
-    Row("DM", "half rounds away from zero") << "51.305005" << true << "5130.501N";
-    Row("DM", "minutes round up into the degree") << "51.5999996" << true << "5200.000N";
-    Row("DMS", "30 seconds") << "51.3030" << true << "5130.500N";
-    Row("DMS", "zero seconds read as text") << "51.30" << true << "5130.000N";
-    Row("DMS", "one minute digit") << "51.3" << true << "5130.000N";
-    Row("DMS", "seconds with decimals") << "51.303012" << true << "5130.502N";
-    Row("DMS", "60 seconds carry into the degree") << "51.5960" << true << "5200.000N";
-    Row("DMS", "above 60 minutes") << "51.6001" << true << "Err";
-    Row("DMS", "whole degrees tested only") << "90.3015" << true << "9030.250N";
-    Row("DMS", "beyond the pole") << "91.00" << true << "Err";
-    Row("DMS", "beyond the date line") << "181" << false << "Err";
-    Row("DMS", "west") << "-0.2030" << false << "00020.500W";
-    Row("DMS", "zero longitude is west") << "0" << false << "00000.000W";
-    Row("DMS", "half thousandth to even, down") << "10.000003" << true << "1000.000N";
-    Row("DMS", "half thousandth to even, up") << "10.000009" << true << "1000.002N";
-}
-
-void tst_PositionText::toGpsText()
-{
-    QFETCH(QString, form);
-    QFETCH(QString, text);
-    QFETCH(bool, isLatitude);
-    QFETCH(QString, expected);
-    const auto convert = form == u"D"    ? &DegreesToGpsText
-                         : form == u"DM" ? &DegMinToGpsText
-                                         : &DegMinSecToGpsText;
-    QCOMPARE(convert(text, isLatitude), expected);
-    // Text after the number is not read, and takes the general way through.
-    QCOMPARE(convert(text + "x", isLatitude), expected);
-}
-
-void tst_PositionText::toDegMin_data()
-{
-    QTest::addColumn<QString>("digits");
-    QTest::addColumn<QString>("hemisphere");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("north") << "5130.500"
-                           << "N"
-                           << " 51.30500";
-    QTest::newRow("west") << "00012.345"
-                          << "W"
-                          << "-000.12345";
-    QTest::newRow("south zero") << "0000.000"
-                                << "S"
-                                << "-00.00000";
-    QTest::newRow("east") << "18000.000"
-                          << "E"
-                          << " 180.00000";
-    QTest::newRow("lower-case letter") << "5130.500"
-                                       << "n"
-                                       << " 51.30500";
-    QTest::newRow("unknown letter") << "0512.500"
-                                    << "X"
-                                    << "5.12500";
-    QTest::newRow("no letter, no number") << ""
-                                          << ""
-                                          << "0.00000";
-    QTest::newRow("fourth decimal carries") << "5158.9996"
-                                            << "N"
-                                            << " 51.59000";
-    QTest::newRow("long degrees") << "123456789.5"
-                                  << "E"
-                                  << " 1234567.89500";
-}
-
-void tst_PositionText::toDegMin()
-{
-    QFETCH(QString, digits);
-    QFETCH(QString, hemisphere);
-    QFETCH(QString, expected);
-    QCOMPARE(GpsTextToDegMin(digits, hemisphere), expected);
-    QCOMPARE(GpsTextToDegMin(digits + "x", hemisphere), expected);
-}
-
-void tst_PositionText::listValuesSurviveTheFileForm()
-{
-    // Every list value with minutes below 60 comes back unchanged, except
-    // that zero in the south or west comes back north or east.
-    int checked = 0;
-    for (int degrees = 0; degrees <= 180; degrees += 7) {
-        for (int thousandths : {0, 1, 499, 500, 12345, 30000, 59999}) {
-            for (const bool isLatitude : {true, false}) {
-                if (isLatitude && degrees > 89)
-                    continue;
-                const QString digits = ZeroPad(degrees, isLatitude ? 2 : 3) +
-                                       ZeroPad(thousandths / 1000, 2) + u'.' +
-                                       ZeroPad(thousandths % 1000, 3);
-                for (const QString& h :
-                     isLatitude ? QStringList{"N", "S"} : QStringList{"E", "W"}) {
-                    const bool zero = degrees == 0 && thousandths == 0;
-                    const QString back = DegMinToGpsText(GpsTextToDegMin(digits, h), isLatitude);
-                    const QString expected =
-                        digits +
-                        (zero ? (isLatitude ? QStringLiteral("N") : QStringLiteral("E")) : h);
-                    QCOMPARE(back, expected);
-                    ++checked;
-                }
-            }
-        }
-    }
-    QVERIFY(checked > 300);
-}
-
-void tst_PositionText::altitude_data()
-{
-    QTest::addColumn<QString>("converted");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("pad text") << PadAltitude(u"12") << "0000012";
-    QTest::newRow("pad long number") << PadAltitude(12345678.0) << "2345678";
-    QTest::newRow("pad negative number") << PadAltitude(-12.0) << "-000012";
-    QTest::newRow("pad negative zero") << PadAltitude(-0.0) << "0000000";
-    QTest::newRow("100 m in feet") << MetresToFeet(u"100").value << "0000328";
-    QTest::newRow("feet unit") << MetresToFeet(u"100").unit << "F";
-    QTest::newRow("1000 ft in metres") << FeetToMetres(u"1000").value << "0000305";
-    QTest::newRow("metres unit") << FeetToMetres(u"1000").unit << "M";
-    QTest::newRow("unit letter ignored") << MetresToFeet(u"0000123M").value << "0000404";
-    QTest::newRow("below sea level") << MetresToFeet(u"-10").value << "-000033";
-    QTest::newRow("huge stays seven characters")
-        << QString::number(MetresToFeet(u"1e300").value.size()) << "7";
-}
-
-void tst_PositionText::altitude()
-{
-    QFETCH(QString, converted);
-    QFETCH(QString, expected);
-    QCOMPARE(converted, expected);
-}
-
-void tst_PositionText::regionalSettingsDoNotMatter()
-{
-    const QLocale before;
+    auto Is = [](const char* name, const QString& result, const char* expected) {
+        QTest::newRow(name) << QStringList{result} << QString::fromLatin1(expected);
+    };
+    const Convert D = &DegreesToGpsText, DM = &DegMinToGpsText, DMS = &DegMinSecToGpsText;
+    Row("D: zero longitude is west", D, "0", false, "00000.000W");
+    Row("D: negative zero latitude is north", D, "-0", true, "0000.000N");
+    Row("D: south pole", D, "-90", true, "9000.000S");
+    Row("D: beyond the pole", D, "90.0001", true, "Err");
+    Row("D: beyond the date line", D, "-180.0000001", false, "Err");
+    Row("D: minutes round up into the degree", D, "51.99999999", true, "5200.000N");
+    Row("D: half thousandth to even, down", D, "10.000025", true, "1000.002N");
+    Row("D: half thousandth to even, up", D, "10.000075", true, "1000.004N");
+    Row("D: blanks and exponent", D, "  5.15e1", true, "5130.000N");
+    Row("D: no number", D, "north", true, "0000.000N");
+    Row("DM: zero longitude is east", DM, "0", false, "00000.000E");
+    Row("DM: 60 minutes", DM, "51.6", true, "Err");
+    Row("DM: 60 minutes, inexact in binary", DM, "10.6", true, "Err");
+    Row("DM: beyond the date line", DM, "-180.00001", false, "Err");
+    Row("DM: half rounds away from zero", DM, "51.305005", true, "5130.501N");
+    Row("DM: minutes round up into the degree", DM, "51.5999996", true, "5200.000N");
+    Row("DMS: zero seconds read as text", DMS, "51.30", true, "5130.000N");
+    Row("DMS: seconds with decimals", DMS, "51.303012", true, "5130.502N");
+    Row("DMS: 60 seconds carry into the degree", DMS, "51.5960", true, "5200.000N");
+    Row("DMS: above 60 minutes", DMS, "51.6001", true, "Err");
+    Row("DMS: whole degrees tested only", DMS, "90.3015", true, "9030.250N");
+    Row("DMS: beyond the pole", DMS, "91.00", true, "Err");
+    Row("DMS: west", DMS, "-0.2030", false, "00020.500W");
+    Row("DMS: zero longitude is west", DMS, "0", false, "00000.000W");
+    Row("DMS: half thousandth to even, down", DMS, "10.000003", true, "1000.000N");
+    Row("DMS: half thousandth to even, up", DMS, "10.000009", true, "1000.002N");
+    Is("to DM: north", GpsTextToDegMin(u"5130.500", u"N"), " 51.30500");
+    Is("to DM: west", GpsTextToDegMin(u"00012.345", u"W"), "-000.12345");
+    Is("to DM: south zero", GpsTextToDegMin(u"0000.000", u"S"), "-00.00000");
+    Is("to DM: lower-case letter", GpsTextToDegMin(u"5130.500x", u"n"), " 51.30500");
+    Is("to DM: unknown letter", GpsTextToDegMin(u"0512.500", u"X"), "5.12500");
+    Is("to DM: no letter, no number", GpsTextToDegMin(u"", u""), "0.00000");
+    Is("to DM: fourth decimal carries", GpsTextToDegMin(u"5158.9996", u"N"), " 51.59000");
+    Is("to DM: long degrees", GpsTextToDegMin(u"123456789.5x", u"E"), " 1234567.89500");
+    Is("pad text", PadAltitude(u"12"), "0000012");
+    Is("pad long number", PadAltitude(12345678.0), "2345678");
+    Is("pad negative number", PadAltitude(-12.0), "-000012");
+    Is("pad negative zero", PadAltitude(-0.0), "0000000");
+    Is("100 m in feet", MetresToFeet(u"100").value + MetresToFeet(u"100").unit, "0000328F");
+    Is("1000 ft in metres", FeetToMetres(u"1000").value + FeetToMetres(u"1000").unit, "0000305M");
+    Is("unit letter ignored", MetresToFeet(u"0000123M").value, "0000404");
+    Is("below sea level", MetresToFeet(u"-10").value, "-000033");
+    Is("huge stays seven characters", QString::number(MetresToFeet(u"1e300").value.size()), "7");
+    const QLocale before; // regional settings do not matter
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString degrees = DegreesToGpsText(u"51,5", true); // a comma is not a decimal point
-    const QString degMin = DegMinToGpsText(u"51.30500", true);
-    const QString feet = MetresToFeet(u"12.5").value;
+    Is("German: a comma is no decimal point", DegreesToGpsText(u"51,5", true), "5100.000N");
+    Is("German: DM", DegMinToGpsText(u"51.30500", true), "5130.500N");
+    Is("German: feet", MetresToFeet(u"12.5").value, "0000041");
     QLocale::setDefault(before);
-    QCOMPARE(degrees, QStringLiteral("5100.000N"));
-    QCOMPARE(degMin, QStringLiteral("5130.500N"));
-    QCOMPARE(feet, QStringLiteral("0000041"));
+}
+
+void tst_PositionText::conversions()
+{
+    QFETCH(QStringList, results);
+    QFETCH(QString, expected);
+    for (const QString& result : results)
+        QCOMPARE(result, expected);
 }
 
 QTEST_APPLESS_MAIN(tst_PositionText)
