@@ -1,5 +1,6 @@
 #include "app/ListModel.h"
 #include "app/Lists.h"
+#include "tests/support/ListTexts.h"
 
 #include <QItemSelectionModel>
 #include <QSignalSpy>
@@ -8,14 +9,6 @@
 Q_DECLARE_METATYPE(ListKind)
 
 namespace {
-
-QStringList Column(const ListModel& list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list.Count(); ++row)
-        texts << list.Text(row, column);
-    return texts;
-}
 
 // Three waypoints whose names and latitudes sort in different orders.
 void AddWaypoints(ListModel& list)

@@ -2,6 +2,7 @@
 #include "app/Twips.h"
 #include "app/frmNavora.h"
 #include "tests/support/FakeSerialStream.h"
+#include "tests/support/ListTexts.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QAction>
@@ -17,14 +18,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QStringList Column(const ListModel& list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list.Count(); ++row)
-        texts << list.Text(row, column);
-    return texts;
-}
 
 // The main window offscreen, with a scripted user, a port in memory and a
 // settings file of its own.
