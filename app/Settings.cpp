@@ -36,11 +36,6 @@ void SettingsStore::Write(const QString& key, const QString& value)
     settings_.setValue(kGroup + u'/' + key, value);
 }
 
-QString SettingsPanelText(const SerialStream& port)
-{
-    return QStringLiteral("Settings: ") + port.PortLabel() + u',' + port.Settings();
-}
-
 StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramState& state,
                          UserInteraction& ui,
                          const std::function<void(const QString& grid)>& applyGrid)

@@ -56,9 +56,6 @@ StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramSta
                          UserInteraction& ui,
                          const std::function<void(const QString& grid)>& applyGrid);
 
-// "Settings: Com1,4800,n,8,1": the panel text start-up and Setup write.
-QString SettingsPanelText(const SerialStream& port);
-
 // The shutdown drain: while the open port still holds unsent output, waits
 // (letting events run) up to `limit`, then asks "Data cannot be sent" with
 // Abort, Retry and Ignore. Returns false on Abort: the program stays open and

@@ -130,11 +130,6 @@ bool QuietReceiver(GpsLink& link)
     return true;
 }
 
-QString SettingsPanel(const SerialStream& port)
-{
-    return QStringLiteral("Settings: ") + port.PortLabel() + u',' + port.Settings();
-}
-
 void Disconnect(GpsLink& link, const ApplyConnectedLook& applyLook)
 {
     SerialStream& port = link.Port();
@@ -148,7 +143,7 @@ void Disconnect(GpsLink& link, const ApplyConnectedLook& applyLook)
     }
     if (applyLook)
         applyLook(false);
-    ui.SetStatusText(StatusPanel::Settings, SettingsPanel(port));
+    ui.SetStatusText(StatusPanel::Settings, SettingsPanelText(port));
     ui.SetStatusText(StatusPanel::Status, ConnectionText::Disconnected);
     link.SetCancelled(true);
 }

@@ -42,3 +42,9 @@ signals:
     // A port error event with its text (e.g. "Break Received").
     void PortError(const QString& text);
 };
+
+// "Settings: Com1,4800,n,8,1": how the status bar names the port and its parameters.
+inline QString SettingsPanelText(const SerialStream& port)
+{
+    return QStringLiteral("Settings: ") + port.PortLabel() + u',' + port.Settings();
+}
