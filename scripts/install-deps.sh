@@ -8,8 +8,7 @@ packages=(
   qt6-base-dev libqt6serialport6-dev libgl-dev
   libproj-dev proj-data
   clang-14 libclang-rt-14-dev clang-format
-  xvfb xauth
-  libgeo-coordinates-osgb-perl
+  xvfb xauth fonts-dejavu-core
 )
 
 missing=()
@@ -22,5 +21,5 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
