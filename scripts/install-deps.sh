@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6serialport6-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
   libproj-dev proj-data
   clang-14 libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core
