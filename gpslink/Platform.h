@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <chrono>
 #include <optional>
 
 // The few operating-system services Qt does not offer: a pseudo-terminal for
-// the simulated receiver, the line error counters of a serial driver, and a
-// descriptor that wakes an event loop when the process is asked to stop.
+// the simulated receiver, the line error counters of a serial driver, a
+// descriptor that wakes an event loop when the process is asked to stop, and
+// the process figures and limits that benchmarks and tests use.
 // Where the system has none of them the functions report "not supported".
 
 struct PseudoTerminal
@@ -43,3 +45,15 @@ std::optional<LineErrorCounts> ReadLineErrorCounts(qintptr handle);
 // socket notifier; -1 where this is not supported. Installs the handlers on
 // the first call.
 int TerminationSignalDescriptor();
+
+// Processor time (user and system) this process has used so far.
+std::optional<std::chrono::microseconds> ProcessCpuTime();
+// The most memory this process has held resident, in kilobytes.
+std::optional<qint64> PeakResidentKilobytes();
+// Caps the size of any file this process writes, as a full disk would;
+// std::nullopt lifts the cap. False where this is not supported.
+bool LimitFileSize(std::optional<qint64> bytes);
+// Sends the process's standard error to the open file `fd` until
+// RestoreStandardError is given the returned value; -1 where not supported.
+int RedirectStandardError(int fd);
+void RestoreStandardError(int saved);

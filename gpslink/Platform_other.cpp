@@ -36,3 +36,25 @@ int TerminationSignalDescriptor()
 {
     return -1;
 }
+
+std::optional<std::chrono::microseconds> ProcessCpuTime()
+{
+    return std::nullopt;
+}
+
+std::optional<qint64> PeakResidentKilobytes()
+{
+    return std::nullopt;
+}
+
+bool LimitFileSize(std::optional<qint64>)
+{
+    return false;
+}
+
+int RedirectStandardError(int)
+{
+    return -1;
+}
+
+void RestoreStandardError(int) {}

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -162,4 +164,52 @@ int TerminationSignalDescriptor()
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
     return signalPipe[0];
+}
+
+std::optional<std::chrono::microseconds> ProcessCpuTime()
+{
+    rusage usage{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0)
+        return std::nullopt;
+    const auto micro = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return micro(usage.ru_utime) + micro(usage.ru_stime);
+}
+
+std::optional<qint64> PeakResidentKilobytes()
+{
+    rusage usage{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0)
+        return std::nullopt;
+    return qint64(usage.ru_maxrss);
+}
+
+bool LimitFileSize(std::optional<qint64> bytes)
+{
+    // Past the cap a write fails with EFBIG instead of the signal ending us.
+    std::signal(SIGXFSZ, bytes ? SIG_IGN : SIG_DFL);
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return false;
+    limit.rlim_cur = bytes ? rlim_t(*bytes) : limit.rlim_max;
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+int RedirectStandardError(int fd)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    if (saved >= 0)
+        ::dup2(fd, STDERR_FILENO);
+    return saved;
+}
+
+void RestoreStandardError(int saved)
+{
+    if (saved < 0)
+        return;
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
 }

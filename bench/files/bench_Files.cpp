@@ -5,6 +5,7 @@
 
 #include "files/FileReader.h"
 #include "files/FileWriter.h"
+#include "gpslink/Platform.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QCoreApplication>
@@ -13,9 +14,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -73,16 +72,12 @@ QByteArray WaypointFile()
 
 long PeakRssKilobytes()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return long(PeakResidentKilobytes().value_or(0));
 }
 
 double CpuMilliseconds()
 {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    return double(ProcessCpuTime().value_or(std::chrono::microseconds(0)).count()) / 1e3;
 }
 
 // The median wall-clock and processor times of kRuns runs, in milliseconds.

@@ -13,17 +13,13 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
 
 double CpuSeconds()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return double(ProcessCpuTime().value_or(std::chrono::microseconds(0)).count()) / 1e6;
 }
 
 // One full GpsReceive with the program's own time-out on a line where
