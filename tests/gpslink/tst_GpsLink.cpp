@@ -58,6 +58,7 @@ private slots:
     void connect_data();
     void connect();
     void cancelWhileConnecting();
+    void missingPortStaysDisconnected();
     void hangUpIsOnePortError();
     void portErrorsAndDisconnect();
     void receive_data();
@@ -126,6 +127,17 @@ void tst_GpsLink::cancelWhileConnecting()
     QVERIFY(!host.port.IsOpen() && !host.ui.cancelWindowShown);
     QVERIFY(host.ui.messages.empty() && host.looks.isEmpty());
     QVERIFY(!sim.Received().contains(kVersion));
+}
+
+void tst_GpsLink::missingPortStaysDisconnected()
+{
+    QTemporaryDir dir;
+    Host host(dir.filePath("no-such-device"));
+    host.Toggle();
+    QCOMPARE(host.ui.messages.size(), size_t(1));
+    QCOMPARE(host.ui.messages.front().icon, MessageIcon::Exclamation);
+    QVERIFY(!host.port.IsOpen() && !host.ui.cancelWindowShown && host.looks.isEmpty());
+    QVERIFY(host.link.Cancelled());
 }
 
 void tst_GpsLink::hangUpIsOnePortError()
