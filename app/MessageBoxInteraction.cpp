@@ -113,30 +113,30 @@ void MessageBoxInteraction::HideCancelWindow()
         window_->setEnabled(true);
 }
 
-QString MessageBoxInteraction::ChooseFileToOpen()
+QString MessageBoxInteraction::AskFileName(QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(window_);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(mode);
+    const bool save = mode == QFileDialog::AcceptSave;
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(kFileFilter);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // An existing file is the "file exists" question's business: append or overwrite.
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
+QString MessageBoxInteraction::ChooseFileToOpen()
+{
+    return AskFileName(QFileDialog::AcceptOpen);
+}
+
 QString MessageBoxInteraction::ChooseFileToSave()
 {
-    QFileDialog dialog(window_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(kFileFilter);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    // An existing file is the "file exists" question's business: append or overwrite.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return AskFileName(QFileDialog::AcceptSave);
 }
 
 FileExistsAnswer MessageBoxInteraction::AskFileExists(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "app/UserInteraction.h"
 
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -38,6 +39,8 @@ public:
     void SetFileExistsDialog(std::function<FileExistsAnswer(const QString& text)> ask);
 
 private:
+    QString AskFileName(QFileDialog::AcceptMode mode);
+
     QWidget* BoxParent() const;
 
     QPointer<QWidget> window_;
