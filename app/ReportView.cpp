@@ -1,6 +1,6 @@
 #include "app/ReportView.h"
 
-#include "app/ListModel.h"
+#include "model/ListModel.h"
 #include "app/Twips.h"
 #include "app/WaypointIcons.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/MessageBoxInteraction.h"
 #include "app/ReportView.h"
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "app/ToolbarPictures.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Lists.h"
-#include "app/ProgramState.h"
+#include "model/Lists.h"
+#include "model/ProgramState.h"
 #include "app/Settings.h"
-#include "app/UserInteraction.h"
+#include "model/UserInteraction.h"
 #include "files/FileReader.h"
 
 #include <QMainWindow>

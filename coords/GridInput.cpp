@@ -1,6 +1,6 @@
 #include "coords/GridInput.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 
 #include <cmath>
 

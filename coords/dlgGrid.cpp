@@ -1,6 +1,6 @@
 #include "coords/dlgGrid.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "coords/GridComponent.h"
 #include "coords/Utm.h"
 

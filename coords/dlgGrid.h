@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ProgramState.h"
-#include "app/UserInteraction.h"
+#include "model/ProgramState.h"
+#include "model/UserInteraction.h"
 #include "coords/GridInput.h"
 #include "coords/NationalGrid.h"
 

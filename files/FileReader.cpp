@@ -1,6 +1,6 @@
 #include "files/FileReader.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "files/DecimalText.h"
 #include "files/LineReader.h"
 #include "files/PositionText.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ListKind.h"
-#include "app/Lists.h"
-#include "app/ProgramState.h"
-#include "app/UserInteraction.h"
+#include "model/ListKind.h"
+#include "model/Lists.h"
+#include "model/ProgramState.h"
+#include "model/UserInteraction.h"
 
 #include <QIODevice>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "files/FileWriter.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "files/PositionText.h"
 #include "files/TextCase.h"
 

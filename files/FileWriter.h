@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ListKind.h"
-#include "app/Lists.h"
-#include "app/UserInteraction.h"
+#include "model/ListKind.h"
+#include "model/Lists.h"
+#include "model/UserInteraction.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "files/PositionText.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "files/DecimalText.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserInteraction.h"
+#include "model/UserInteraction.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "gpslink/Connection.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "gpslink/Sentence.h"
 
 #include <limits>

@@ -1,7 +1,7 @@
 #include "gpslink/Sentence.h"
 
-#include "app/ListKind.h"
-#include "app/TextNumber.h"
+#include "model/ListKind.h"
+#include "model/TextNumber.h"
 
 #include <cmath>
 

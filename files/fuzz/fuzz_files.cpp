@@ -3,7 +3,7 @@
 // for any input: no crash, every conversion is "Err" or a well-formed
 // position, and a DM position survives the way through the file form.
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 #include "files/DecimalText.h"
 #include "files/FileReader.h"
 #include "files/FileWriter.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Lists.h"
+#include "model/Lists.h"
 #include "files/FileReader.h"
 #include "tests/support/ScriptedInteraction.h"
 

@@ -1,6 +1,6 @@
 #include "gpslink/Sentence.h"
 
-#include "app/ListKind.h"
+#include "model/ListKind.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ListModel.h"
+#include "model/ListModel.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "app/Lists.h"
+#include "model/Lists.h"
 
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 
 void RemoveRoute(Lists& lists, int route)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ListKind.h"
+#include "model/ListKind.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/ListModel.h"
+#include "model/ListModel.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
-#include "app/ListModel.h"
-#include "app/Lists.h"
+#include "model/ListModel.h"
+#include "model/Lists.h"
 #include "tests/support/ListTexts.h"
 
 #include <QItemSelectionModel>

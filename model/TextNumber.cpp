@@ -1,4 +1,4 @@
-#include "app/TextNumber.h"
+#include "model/TextNumber.h"
 
 #include <cmath>
 #include <cstdio>

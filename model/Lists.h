@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ListModel.h"
-#include "app/RouteTable.h"
+#include "model/ListModel.h"
+#include "model/RouteTable.h"
 
 // The program's data: the three lists and the route table kept beside the
 // route list. The main window owns one; tests build their own.
