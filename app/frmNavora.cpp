@@ -2,7 +2,6 @@
 
 #include "app/MessageBoxInteraction.h"
 #include "app/ReportView.h"
-#include "model/TextNumber.h"
 #include "app/ToolbarPictures.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
@@ -13,6 +12,7 @@
 #include "gpslink/SerialStream.h"
 #include "gpslink/frmCancel.h"
 #include "gpslink/frmMonitor.h"
+#include "model/TextNumber.h"
 
 #include <QApplication>
 #include <QCloseEvent>

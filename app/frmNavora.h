@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/Settings.h"
+#include "files/FileReader.h"
 #include "model/Lists.h"
 #include "model/ProgramState.h"
-#include "app/Settings.h"
 #include "model/UserInteraction.h"
-#include "files/FileReader.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "coords/NationalGrid.h"
 
-#include "model/TextNumber.h"
 #include "coords/GridComponent.h"
 #include "coords/Utm.h"
+#include "model/TextNumber.h"
 
 #include <cmath>
 

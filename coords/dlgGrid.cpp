@@ -1,8 +1,8 @@
 #include "coords/dlgGrid.h"
 
-#include "model/TextNumber.h"
 #include "coords/GridComponent.h"
 #include "coords/Utm.h"
+#include "model/TextNumber.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/ProgramState.h"
-#include "model/UserInteraction.h"
 #include "coords/GridInput.h"
 #include "coords/NationalGrid.h"
+#include "model/ProgramState.h"
+#include "model/UserInteraction.h"
 
 #include <QDialog>
 

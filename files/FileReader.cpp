@@ -1,10 +1,10 @@
 #include "files/FileReader.h"
 
-#include "model/TextNumber.h"
 #include "files/DecimalText.h"
 #include "files/LineReader.h"
 #include "files/PositionText.h"
 #include "files/TextCase.h"
+#include "model/TextNumber.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "files/FileWriter.h"
 
-#include "model/TextNumber.h"
 #include "files/PositionText.h"
 #include "files/TextCase.h"
+#include "model/TextNumber.h"
 
 #include <QDir>
 #include <QFile>

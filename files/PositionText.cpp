@@ -1,7 +1,7 @@
 #include "files/PositionText.h"
 
-#include "model/TextNumber.h"
 #include "files/DecimalText.h"
+#include "model/TextNumber.h"
 
 #include <cmath>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "gpslink/Connection.h"
 
-#include "model/TextNumber.h"
 #include "gpslink/Sentence.h"
+#include "model/TextNumber.h"
 
 #include <limits>
 

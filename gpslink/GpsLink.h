@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/UserInteraction.h"
 #include "gpslink/SerialStream.h"
+#include "model/UserInteraction.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -3,12 +3,12 @@
 // for any input: no crash, every conversion is "Err" or a well-formed
 // position, and a DM position survives the way through the file form.
 
-#include "model/TextNumber.h"
 #include "files/DecimalText.h"
 #include "files/FileReader.h"
 #include "files/FileWriter.h"
 #include "files/LineReader.h"
 #include "files/PositionText.h"
+#include "model/TextNumber.h"
 
 #include <QBuffer>
 #include <cmath>

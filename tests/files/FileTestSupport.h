@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Lists.h"
 #include "files/FileReader.h"
+#include "model/Lists.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QFile>
