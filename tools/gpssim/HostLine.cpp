@@ -3,7 +3,7 @@
 #include "tools/gpssim/Trace.h"
 
 #include <QSocketNotifier>
-#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -11,6 +11,7 @@ namespace {
 const QByteArray kNoise = QByteArrayLiteral("?~#");
 // A line longer than this without an end is garbage and is dropped.
 constexpr qsizetype kMaxLine = 4096;
+// A paced sender hands the host what the line has carried at least this often.
 constexpr int kPaceMs = 10;
 // How long a hang-up waits at most for the host to read the last sentence.
 constexpr int kHangupWaits = 100;
@@ -18,8 +19,24 @@ constexpr int kHangupPollMs = 20;
 
 } // namespace
 
+qsizetype HostLine::LinePace::Through(qsizetype queued, double nowMs) const
+{
+    if (!Throttled())
+        return queued;
+    // A little slack, so a timer that wakes on the very microsecond is not a byte short.
+    const double carried = std::floor((nowMs - freeMs_) / byteMs_ + 1e-6);
+    return carried <= 0 ? 0 : std::min(queued, static_cast<qsizetype>(carried));
+}
+
+int HostLine::LinePace::MsUntilThrough(qsizetype bytes, double nowMs) const
+{
+    const double due = freeMs_ + static_cast<double>(bytes) * byteMs_;
+    return std::max(0, static_cast<int>(std::ceil(due - nowMs)));
+}
+
 HostLine::HostLine(PseudoTerminal terminal, Faults faults, QObject* parent)
-    : QObject(parent), terminal_(std::move(terminal)), faults_(faults)
+    : QObject(parent), terminal_(std::move(terminal)), faults_(faults), sendPace_(faults.baud),
+      receivePace_(faults.baud)
 {
     readNotifier_ = new QSocketNotifier(terminal_.masterFd, QSocketNotifier::Read, this);
     connect(readNotifier_, &QSocketNotifier::activated, this, &HostLine::ReadHost);
@@ -28,7 +45,11 @@ HostLine::HostLine(PseudoTerminal terminal, Faults faults, QObject* parent)
     connect(writeNotifier_, &QSocketNotifier::activated, this, &HostLine::WritePending);
 
     paceTimer_.setSingleShot(true);
+    paceTimer_.setTimerType(Qt::PreciseTimer);
     connect(&paceTimer_, &QTimer::timeout, this, &HostLine::WritePending);
+    carryTimer_.setSingleShot(true);
+    carryTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&carryTimer_, &QTimer::timeout, this, &HostLine::DeliverCarried);
     reopenTimer_.setSingleShot(true);
     connect(&reopenTimer_, &QTimer::timeout, this, [this] {
         if (readNotifier_)
@@ -36,7 +57,7 @@ HostLine::HostLine(PseudoTerminal terminal, Faults faults, QObject* parent)
     });
     hangupTimer_.setInterval(kHangupPollMs);
     connect(&hangupTimer_, &QTimer::timeout, this, &HostLine::CloseWhenRead);
-    paceClock_.start();
+    clock_.start();
 }
 
 HostLine::~HostLine()
@@ -51,6 +72,8 @@ void HostLine::Send(const QString& sentence)
     if (hangingUp_ || !IsOpen())
         return;
     Trace(QStringLiteral("> ") + sentence.trimmed());
+    if (pending_.isEmpty())
+        sendPace_.StartIdle(NowMs());
     if (faults_.noise)
         pending_ += kNoise;
     pending_ += sentence.toLatin1();
@@ -67,13 +90,8 @@ void HostLine::WritePending()
     if (!IsOpen())
         return;
     writeNotifier_->setEnabled(false);
-    qint64 allowed = pending_.size();
-    if (faults_.baud > 0) {
-        const double bytesPerMs = faults_.baud / 10000.0;
-        const double burst = std::max(1.0, bytesPerMs * 100);
-        credit_ = std::min(burst, credit_ + paceClock_.restart() * bytesPerMs);
-        allowed = std::min<qint64>(allowed, static_cast<qint64>(credit_));
-    }
+    const double now = NowMs();
+    const qint64 allowed = sendPace_.Through(pending_.size(), now);
     if (allowed > 0) {
         const qint64 written = WritePseudoTerminal(terminal_, pending_.constData(), allowed);
         if (written < 0) {
@@ -81,8 +99,8 @@ void HostLine::WritePending()
             pending_.clear();
         } else {
             pending_.remove(0, written);
-            credit_ -= static_cast<double>(written);
-            if (written < allowed && faults_.baud == 0)
+            sendPace_.Passed(written);
+            if (written < allowed && !sendPace_.Throttled())
                 writeNotifier_->setEnabled(true); // the host's buffer is full
         }
     }
@@ -92,12 +110,18 @@ void HostLine::WritePending()
                 emit Drained();
         });
     } else if (!writeNotifier_->isEnabled()) {
-        paceTimer_.start(kPaceMs);
+        // Wake when the line has carried the rest, or a little of it: the host
+        // sees a sentence's end no sooner than the line allows.
+        const int rest = sendPace_.MsUntilThrough(pending_.size(), now);
+        const int next = sendPace_.MsUntilThrough(1, now);
+        paceTimer_.start(std::max({1, next, std::min(rest, kPaceMs)}));
     }
 }
 
 void HostLine::ReadHost()
 {
+    if (onLine_.isEmpty())
+        receivePace_.StartIdle(NowMs());
     char chunk[1024];
     for (;;) {
         const qint64 n = ReadPseudoTerminal(terminal_, chunk, sizeof chunk);
@@ -109,8 +133,33 @@ void HostLine::ReadHost()
             reopenTimer_.start(200);
             break;
         }
-        received_.append(chunk, n);
+        onLine_.append(chunk, n);
     }
+    DeliverCarried();
+}
+
+// What the host wrote reaches the receiver only as fast as the line carries
+// it, so a whole line is understood no sooner than a real receiver could.
+void HostLine::DeliverCarried()
+{
+    const double now = NowMs();
+    const qsizetype carried = receivePace_.Through(onLine_.size(), now);
+    if (carried > 0) {
+        received_ += onLine_.left(carried);
+        onLine_.remove(0, carried);
+        receivePace_.Passed(carried);
+        SplitLines();
+    }
+    if (!onLine_.isEmpty() && IsOpen()) {
+        // Wake when the next line end has crossed.
+        const qsizetype end = onLine_.indexOf('\n');
+        const qsizetype bytes = end < 0 ? onLine_.size() : end + 1;
+        carryTimer_.start(std::max(1, receivePace_.MsUntilThrough(bytes, now)));
+    }
+}
+
+void HostLine::SplitLines()
+{
     qsizetype end;
     while ((end = received_.indexOf('\n')) >= 0) {
         QByteArray line = received_.left(end);
@@ -135,6 +184,7 @@ void HostLine::CloseWhenRead()
         return;
     hangupTimer_.stop();
     paceTimer_.stop();
+    carryTimer_.stop();
     delete readNotifier_;
     readNotifier_ = nullptr;
     delete writeNotifier_;

@@ -55,6 +55,47 @@ bool IsDataSentence(const QString& body)
            body.startsWith(QLatin1String("$PMGNRTE")) || body.startsWith(QLatin1String("$PMGNTRK"));
 }
 
+// Commands this receiver carries out; any other is answered with UNABLE.
+bool KnownCommand(const QStringList& words)
+{
+    static const QStringList plain = {QStringLiteral("VERSION"), QStringLiteral("HANDON"),
+                                      QStringLiteral("HANDOFF"), QStringLiteral("TON"),
+                                      QStringLiteral("STOP"),    QStringLiteral("WAYPOINT"),
+                                      QStringLiteral("ROUTE"),   QStringLiteral("TRACK"),
+                                      QStringLiteral("END"),     QStringLiteral("NMEAOFF")};
+    static const QStringList deletable = {QStringLiteral("WAYPOINTS"), QStringLiteral("WAYPOINT"),
+                                          QStringLiteral("ROUTES"), QStringLiteral("TRACK")};
+    if (words.size() == 1)
+        return plain.contains(words[0]);
+    // Hosts ask for the track with a layout number ("TRACK,2"); there is only one layout here.
+    return words.size() == 2 &&
+           (words[0] == QLatin1String("TRACK") ||
+            (words[0] == QLatin1String("DELETE") && deletable.contains(words[1])));
+}
+
+bool IsIcon(const QString& field)
+{
+    return field.size() == 1 && field[0] >= u'a' && field[0] <= u't';
+}
+
+// The waypoint names of a "c" route sentence, one or two, from field 5 on.
+// Hosts send each name alone or followed by its icon; a field after a name
+// that is one lower-case letter from a to t is that icon (names are upper case).
+std::optional<QStringList> RouteWaypoints(const QStringList& fields)
+{
+    QStringList names;
+    for (qsizetype i = 5; i < fields.size(); ++i) {
+        const QString name = fields[i].trimmed();
+        if (i + 1 < fields.size() && IsIcon(fields[i + 1]))
+            ++i;
+        if (!name.isEmpty())
+            names << name;
+    }
+    if (names.isEmpty() || names.size() > 2)
+        return std::nullopt;
+    return names;
+}
+
 } // namespace
 
 Receiver::Receiver(Options options, ReceiverMemory& memory, HostLine& host, QObject* parent)
@@ -81,14 +122,47 @@ void Receiver::HandleLine(const QString& received)
     if (dollar < 0)
         return;
     const QString line = received.mid(dollar);
-    if (!ChecksumValid(line)) {
-        Trace(QStringLiteral("# bad checksum, ignored"));
+    const QString address = line.left(8);
+    if (address == QLatin1String("$PMGNCSM")) {
+        // Acknowledgements are never answered; a garbled one counts as none.
+        if (ChecksumValid(line))
+            Acknowledged(line.mid(9, 2));
         return;
     }
-    const QString address = line.left(8);
-    if (address == QLatin1String("$PMGNCSM"))
-        Acknowledged(line.mid(9, 2));
-    else if (address == QLatin1String("$PMGNCMD"))
+    const qsizetype star = line.indexOf(u'*');
+    if (star < 0) {
+        Trace(QStringLiteral("# no checksum, ignored"));
+        return;
+    }
+    const QString heard = SentenceChecksum(line.left(star + 1));
+    if (!ChecksumValid(line)) {
+        // The receiver answers with the checksum of what it heard; the host
+        // sees it differ from what it sent and sends the sentence again.
+        Trace(QStringLiteral("# bad checksum, not taken"));
+        if (Acknowledges(line))
+            Echo(heard);
+        return;
+    }
+    if (address == QLatin1String("$PMGNCMD") && ignoreVersionLeft_ > 0 &&
+        Fields(line) == QLatin1String("$PMGNCMD,VERSION")) {
+        --ignoreVersionLeft_;
+        Trace(QStringLiteral("# version command ignored"));
+        return;
+    }
+    if (wrongEchoLeft_ > 0 && Acknowledges(line)) {
+        --wrongEchoLeft_;
+        Trace(QStringLiteral("# misheard: wrong echo, not taken"));
+        Echo(WrongChecksum(heard));
+        return;
+    }
+
+    // A resend is recognised only right after the sentence it repeats.
+    if (address != QLatin1String("$PMGNRTE"))
+        incomingRoute_.reset();
+    if (address != QLatin1String("$PMGNTRK"))
+        lastTrackPoint_.clear();
+
+    if (address == QLatin1String("$PMGNCMD"))
         HandleCommand(line);
     else if (address == QLatin1String("$PMGNWPL"))
         ReceiveWaypoint(line);
@@ -106,10 +180,10 @@ void Receiver::HandleLine(const QString& received)
 
 void Receiver::HandleCommand(const QString& line)
 {
-    const QString command = Fields(line).mid(9);
-    if (command == QLatin1String("VERSION") && ignoreVersionLeft_ > 0) {
-        --ignoreVersionLeft_;
-        Trace(QStringLiteral("# version command ignored"));
+    const QStringList words = Fields(line).mid(9).split(u',');
+    if (!KnownCommand(words)) {
+        Trace(QStringLiteral("# unknown command"));
+        Refuse();
         return;
     }
     // A command is acknowledged only when acknowledgements were on before it
@@ -117,6 +191,7 @@ void Receiver::HandleCommand(const QString& line)
     if (acksOn_)
         Acknowledge(line);
 
+    const QString& command = words[0];
     if (command == QLatin1String("VERSION")) {
         StartOutput({QStringLiteral("$PMGNVER,%1,%2,%3*")
                          .arg(options_.modelCode, options_.software, options_.modelName)});
@@ -127,6 +202,8 @@ void Receiver::HandleCommand(const QString& line)
     } else if (command == QLatin1String("STOP")) {
         StopOutput();
         nmeaTimer_.stop();
+    } else if (command == QLatin1String("NMEAOFF")) {
+        nmeaTimer_.stop();
     } else if (command == QLatin1String("WAYPOINT") || command == QLatin1String("ROUTE") ||
                command == QLatin1String("TRACK")) {
         const QStringList lines = command == QLatin1String("WAYPOINT") ? memory_.WaypointLines()
@@ -136,23 +213,20 @@ void Receiver::HandleCommand(const QString& line)
         for (const QString& stored : lines)
             bodies << DownloadForm(stored) + u'*';
         StartOutput(bodies << kEndBody);
-    } else if (command.startsWith(QLatin1String("DELETE,"))) {
-        const QString what = command.mid(7);
-        if (what == QLatin1String("WAYPOINTS"))
+    } else if (command == QLatin1String("DELETE")) {
+        if (words[1].startsWith(QLatin1String("WAYPOINT")))
             memory_.ClearWaypoints();
-        else if (what == QLatin1String("ROUTES"))
+        else if (words[1] == QLatin1String("ROUTES"))
             memory_.ClearRoutes();
-        else if (what == QLatin1String("TRACK"))
-            memory_.ClearTrack();
         else
-            return;
+            memory_.ClearTrack();
         SaveNow();
         StartOutput({kEndBody});
     } else if (command == QLatin1String("END")) {
         // The end of an upload: whatever arrived is written out now.
         SaveIfChanged();
     }
-    // TON and commands this receiver does not know change nothing.
+    // TON changes nothing here.
 }
 
 void Receiver::ReceiveWaypoint(const QString& line)
@@ -177,50 +251,79 @@ void Receiver::ReceiveRoute(const QString& line)
     const int index = f.value(2).toInt(&indexOk);
     const int number = f.value(4).toInt(&numberOk);
     const QString kind = f.value(3);
-    if (f.size() < 6 || !countOk || !indexOk || !numberOk || number < 1 ||
-        number > ReceiverMemory::kMaxRouteNumber || (kind != u'm' && kind != u'c')) {
+    const std::optional<QStringList> names =
+        kind == u'c' ? RouteWaypoints(f) : std::optional<QStringList>();
+    if (f.size() < 6 || !countOk || !indexOk || !numberOk || index < 1 || index > count ||
+        number < 1 || number > ReceiverMemory::kMaxRouteNumber || (kind != u'm' && !names)) {
         Refuse();
         return;
     }
-    if (index == 1 || !incomingRoute_ || incomingRoute_->number != number) {
-        incomingRoute_ = ReceiverMemory::Route();
+    // The host sends one sentence at a time and repeats it until it is
+    // acknowledged: the route and sentence number of the one just received
+    // mark a resend, which replaces it.
+    const bool sameRoute =
+        incomingRoute_ && incomingRoute_->number == number && incomingRoute_->count == count;
+    const bool resend = sameRoute && incomingRoute_->lastIndex == index;
+    const auto refuseRoute = [&](const QString& why) {
+        Trace(QStringLiteral("# route %1 refused: %2").arg(number).arg(why));
+        incomingRoute_.reset();
+        Refuse();
+    };
+    if (index == 1 && !resend) {
+        incomingRoute_ = IncomingRoute();
         incomingRoute_->number = number;
+        incomingRoute_->count = count;
+    } else if (!sameRoute) {
+        refuseRoute(QStringLiteral("its first sentences are missing"));
+        return;
     }
+    IncomingRoute& route = *incomingRoute_;
+    route.lastIndex = index;
     if (kind == u'm') {
-        incomingRoute_->name = f[5];
+        route.name = f[5];
     } else {
-        for (qsizetype i = 5; i < f.size() && i < 7; ++i) {
-            const QString name = f[i].trimmed();
-            if (name.isEmpty())
-                continue;
-            // A route may only name waypoints the receiver holds.
-            if (!memory_.HasWaypoint(name) ||
-                incomingRoute_->waypoints.size() >= ReceiverMemory::kMaxRouteWaypoints) {
-                Trace(QStringLiteral("# route %1 refused at %2").arg(number).arg(name));
-                incomingRoute_.reset();
-                Refuse();
+        qsizetype total = names->size();
+        for (auto it = route.waypoints.cbegin(); it != route.waypoints.cend(); ++it)
+            total += it.key() == index ? 0 : it.value().size();
+        if (total > ReceiverMemory::kMaxRouteWaypoints) {
+            refuseRoute(QStringLiteral("too many waypoints"));
+            return;
+        }
+        // A route may only name waypoints the receiver holds.
+        for (const QString& name : *names) {
+            if (!memory_.HasWaypoint(name)) {
+                refuseRoute(QStringLiteral("no waypoint ") + name);
                 return;
             }
-            incomingRoute_->waypoints << name;
         }
+        route.waypoints[index] = *names;
     }
-    if (index >= count) {
-        if (!incomingRoute_->waypoints.isEmpty()) {
-            memory_.StoreRoute(*incomingRoute_);
+    if (index == count) {
+        ReceiverMemory::Route complete;
+        complete.number = number;
+        complete.name = route.name;
+        for (const QStringList& part : std::as_const(route.waypoints))
+            complete.waypoints << part;
+        if (!complete.waypoints.isEmpty()) {
+            memory_.StoreRoute(complete);
             SaveNow();
         }
-        incomingRoute_.reset();
     }
     Acknowledge(line);
 }
 
 void Receiver::ReceiveTrackPoint(const QString& line)
 {
-    if (memory_.AppendTrackPoint(Fields(line)) != ReceiverMemory::Outcome::Stored) {
-        Refuse();
-        return;
+    const QString body = Fields(line);
+    // The host's resend of the point just stored: stored once.
+    if (body != lastTrackPoint_) {
+        if (memory_.AppendTrackPoint(body) != ReceiverMemory::Outcome::Stored) {
+            Refuse();
+            return;
+        }
+        lastTrackPoint_ = body;
+        Changed();
     }
-    Changed();
     Acknowledge(line);
 }
 
@@ -258,13 +361,23 @@ void Receiver::Acknowledged(const QString& echo)
     Pump();
 }
 
+// Data sentences and deletions are always acknowledged, other sentences only
+// while acknowledgements are on.
+bool Receiver::Acknowledges(const QString& line) const
+{
+    static const QStringList always = {QStringLiteral("$PMGNWPL"), QStringLiteral("$PMGNRTE"),
+                                       QStringLiteral("$PMGNTRK"), QStringLiteral("$PMGNDWP"),
+                                       QStringLiteral("$PMGNDRT")};
+    return acksOn_ || always.contains(line.left(8));
+}
+
 void Receiver::Acknowledge(const QString& line)
 {
-    QString checksum = SentenceChecksum(line.left(line.indexOf(u'*') + 1));
-    if (wrongEchoLeft_ > 0) {
-        --wrongEchoLeft_;
-        checksum = WrongChecksum(checksum);
-    }
+    Echo(SentenceChecksum(line.left(line.indexOf(u'*') + 1)));
+}
+
+void Receiver::Echo(const QString& checksum)
+{
     host_.Send(FinishSentence(QStringLiteral("$PMGNCSM,") + checksum + u'*'));
 }
 

@@ -2,6 +2,7 @@
 
 #include "tools/gpssim/ReceiverMemory.h"
 
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -12,7 +13,8 @@ class HostLine;
 // The behaviour of a Magellan hand-held as its host sees it: it answers
 // commands, sends its memory on request and acknowledges what it is sent.
 // Every sentence it sends while acknowledgements are on waits for the host's
-// acknowledgement and is sent again when none comes.
+// acknowledgement and is sent again when none comes. A sentence it receives
+// again (the host's resend) replaces the one it repeats.
 class Receiver : public QObject
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ public:
         bool silent = false;   // answers nothing at all
         bool nmea = false;     // streams standard sentences until STOP
         int corruptNth = 0;    // this data sentence goes out with a wrong checksum
-        int wrongEcho = 0;     // this many acknowledgements echo a wrong checksum
+        int wrongEcho = 0;     // this many sentences are misheard: wrong echo, nothing done
         int ignoreVersion = 0; // this many VERSION commands go unanswered
         int resendMs = 3000;   // wait for an acknowledgement before sending again
     };
@@ -38,6 +40,17 @@ public:
     void SaveIfChanged();
 
 private:
+    // A route as its sentences arrive, kept after its last sentence so that a
+    // resend of any of them is recognised.
+    struct IncomingRoute
+    {
+        int number = 0;
+        int count = 0;
+        int lastIndex = 0; // number of the sentence received last
+        QString name;
+        QMap<int, QStringList> waypoints; // by sentence number
+    };
+
     void HandleLine(const QString& received);
     void HandleCommand(const QString& line);
     void ReceiveWaypoint(const QString& line);
@@ -47,7 +60,9 @@ private:
     void DeleteRoute(const QString& line);
     void Acknowledged(const QString& echo);
 
+    bool Acknowledges(const QString& line) const;
     void Acknowledge(const QString& line);
+    void Echo(const QString& checksum);
     void Refuse();
     void Changed();
     void SaveNow();
@@ -74,7 +89,8 @@ private:
     int sendings_ = 0;
     QTimer resendTimer_;
 
-    std::optional<ReceiverMemory::Route> incomingRoute_;
+    std::optional<IncomingRoute> incomingRoute_;
+    QString lastTrackPoint_; // the track point just stored, to tell its resend
     bool changed_ = false;
     QTimer saveTimer_;
 

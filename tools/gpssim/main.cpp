@@ -62,11 +62,12 @@ int main(int argc, char* argv[])
     option("log", "Append every line received to FILE.", "FILE");
     option("verbose", "Describe the traffic on standard error.");
     option("silent", "Answer nothing.");
-    option("baud", "Send no faster than N baud (10 bits a character).", "N");
+    option("baud", "Be a serial line of N baud both ways (10 bits a character).", "N");
     option("nmea", "Stream standard NMEA sentences until a STOP command.");
     option("corrupt-nth", "Send the Nth waypoint, route or track sentence with a wrong checksum.",
            "N");
-    option("wrong-echo", "Echo a wrong checksum in the first N acknowledgements.", "N");
+    option("wrong-echo", "Mishear the first N sentences: echo a wrong checksum, take nothing.",
+           "N");
     option("noise", "Send a few stray bytes before every sentence.");
     option("hangup-after", "Close the device after sending N sentences.", "N");
     option("ignore-version", "Ignore the first N VERSION commands.", "N");
