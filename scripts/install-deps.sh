@@ -9,6 +9,8 @@ packages=(
   libproj-dev proj-data
   clang-14 libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core
+  # another host for the simulated receiver, run by the interoperability test
+  gpsbabel
 )
 
 missing=()
