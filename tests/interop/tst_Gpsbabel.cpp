@@ -97,7 +97,7 @@ QStringList Comparable(const QStringList& sentences)
     QStringList lines;
     QMap<QString, QString> routes;
     for (const QString& sentence : sentences) {
-        QStringList f = sentence.split(u',');
+        const QStringList f = sentence.split(u',');
         if (f[0] == QLatin1String("$PMGNWPL")) {
             lines << f.mid(0, 9).join(u',');
         } else if (f[0] == QLatin1String("$PMGNTRK")) {
