@@ -9,6 +9,7 @@ packages=(
   libproj-dev proj-data
   clang-14 libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core
+  desktop-file-utils appstream groff-base dpkg-dev file
 )
 
 missing=()
