@@ -11,6 +11,8 @@ packages=(
   xvfb xauth fonts-dejavu-core
   # another host for the simulated receiver, run by the interoperability test
   gpsbabel
+  # validating the desktop entry and metainfo, building and checking the package
+  desktop-file-utils appstream groff-base dpkg-dev file
 )
 
 missing=()

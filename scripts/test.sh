@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Navora and runs every test. With --all (as CI runs it) it also checks
-# the layout with clang-format and runs the suite again in an address and
-# undefined-behaviour sanitizer build.
+# the layout with clang-format, validates the desktop entry and the AppStream
+# metainfo, runs the suite again in an address and undefined-behaviour
+# sanitizer build, fuzzes, and builds and checks the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,10 @@ jobs=$(nproc)
 if ((all)); then
   echo "== layout"
   git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+  echo "== desktop entry and metainfo"
+  desktop-file-validate dist/io.github.navora.Navora.desktop
+  appstreamcli validate --no-net --no-color dist/io.github.navora.Navora.metainfo.xml
 fi
 
 echo "== build and test"
@@ -30,4 +35,6 @@ if ((all)); then
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
   bash scripts/fuzz.sh
+
+  bash scripts/package.sh
 fi

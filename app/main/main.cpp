@@ -4,6 +4,7 @@
 #include "gpslink/QtSerialStream.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSettings>
 
 int main(int argc, char* argv[])
@@ -11,6 +12,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Navora"));
     QApplication::setOrganizationName(QStringLiteral("Navora"));
+    // Lets the desktop match the window to its entry and show the entry's icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.navora.Navora"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/io.github.navora.Navora.png").arg(size));
+    QApplication::setWindowIcon(icon);
 
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Navora"),
                     QStringLiteral("Navora"));
