@@ -4,9 +4,23 @@
 #include "gpslink/frmCancel.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace {
+
+// A box is as wide as its text needs, which can leave a long title (the port
+// error's "Click Cancel to quit, OK to ignore.") cut short in the title bar.
+void MakeRoomForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QFontMetrics metrics = box.fontMetrics();
+    const int width = metrics.horizontalAdvance(box.windowTitle()) * 3 / 2 + metrics.height() * 6;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
@@ -45,6 +59,10 @@ Answer AnswerOf(int button)
 
 QWidget* MessageBoxInteraction::BoxParent() const
 {
+    // During an exchange the cancel window stays in front of every other
+    // window; a box of the exchange goes in front of it.
+    if (cancel_ && cancel_->isVisible())
+        return cancel_.get();
     // Before the main window shows (the start-up messages), a box centres on
     // the screen rather than over an invisible window.
     return window_ && window_->isVisible() ? window_.data() : nullptr;
@@ -63,6 +81,7 @@ MessageBoxInteraction::~MessageBoxInteraction()
 void MessageBoxInteraction::Message(const QString& text, MessageIcon icon, const QString& title)
 {
     QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, BoxParent());
+    MakeRoomForTitle(box);
     box.exec();
 }
 
@@ -87,6 +106,7 @@ Answer MessageBoxInteraction::Question(const QString& text, Buttons buttons, Mes
         break;
     }
     QMessageBox box(BoxIcon(icon), title, text, set, BoxParent());
+    MakeRoomForTitle(box);
     // The first button is the default, as users of these boxes expect.
     box.setDefaultButton(first);
     return AnswerOf(box.exec());
