@@ -54,7 +54,8 @@ dlgGrid::dlgGrid(const ProgramState& state, UserInteraction& ui, GridComponentSo
     Label2 = NewLabel("Label2", QStringLiteral("Northing"), this);
     Label1 = NewLabel("Label1", QStringLiteral("Easting"), this);
 
-    const int figureWidth = txtNorth->fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
+    // Room for seven figures and the box's frame.
+    const int figureWidth = txtNorth->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
     txtLetter->setFixedWidth(txtLetter->fontMetrics().horizontalAdvance(QStringLiteral("000")));
     txtSheet->setFixedWidth(txtSheet->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     txtNorth->setFixedWidth(figureWidth);
