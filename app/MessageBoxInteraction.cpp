@@ -1,12 +1,26 @@
 #include "app/MessageBoxInteraction.h"
 
-#include <QFileDialog>
+#include "files/dlgFileExists.h"
+#include "gpslink/frmCancel.h"
+
+#include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+// A box is as wide as its text needs, which can leave a long title (the port
+// error's "Click Cancel to quit, OK to ignore.") cut short in the title bar.
+void MakeRoomForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QFontMetrics metrics = box.fontMetrics();
+    const int width = metrics.horizontalAdvance(box.windowTitle()) * 3 / 2 + metrics.height() * 6;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
@@ -45,6 +59,10 @@ Answer AnswerOf(int button)
 
 QWidget* MessageBoxInteraction::BoxParent() const
 {
+    // During an exchange the cancel window stays in front of every other
+    // window; a box of the exchange goes in front of it.
+    if (cancel_ && cancel_->isVisible())
+        return cancel_.get();
     // Before the main window shows (the start-up messages), a box centres on
     // the screen rather than over an invisible window.
     return window_ && window_->isVisible() ? window_.data() : nullptr;
@@ -55,9 +73,15 @@ MessageBoxInteraction::MessageBoxInteraction(QWidget* window, StatusSink status)
 {
 }
 
+MessageBoxInteraction::~MessageBoxInteraction()
+{
+    delete fileExists_;
+}
+
 void MessageBoxInteraction::Message(const QString& text, MessageIcon icon, const QString& title)
 {
     QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, BoxParent());
+    MakeRoomForTitle(box);
     box.exec();
 }
 
@@ -82,6 +106,7 @@ Answer MessageBoxInteraction::Question(const QString& text, Buttons buttons, Mes
         break;
     }
     QMessageBox box(BoxIcon(icon), title, text, set, BoxParent());
+    MakeRoomForTitle(box);
     // The first button is the default, as users of these boxes expect.
     box.setDefaultButton(first);
     return AnswerOf(box.exec());
@@ -93,78 +118,35 @@ void MessageBoxInteraction::SetStatusText(StatusPanel panel, const QString& text
         status_(panel, text);
 }
 
+void MessageBoxInteraction::Beep()
+{
+    QApplication::beep();
+}
+
 void MessageBoxInteraction::ShowCancelWindow(const QString& activity)
 {
-    if (showCancel_) {
-        showCancel_(activity);
-        return;
-    }
     if (window_)
         window_->setEnabled(false);
+    if (!link_)
+        return;
+    if (!cancel_)
+        cancel_ = std::make_unique<frmCancel>(*link_);
+    cancel_->ShowActivity(activity);
 }
 
 void MessageBoxInteraction::HideCancelWindow()
 {
-    if (hideCancel_) {
-        hideCancel_();
-        return;
-    }
-    if (window_)
+    if (cancel_)
+        cancel_->hide();
+    if (window_) {
         window_->setEnabled(true);
-}
-
-QString MessageBoxInteraction::AskFileName(QFileDialog::AcceptMode mode)
-{
-    QFileDialog dialog(window_);
-    dialog.setAcceptMode(mode);
-    const bool save = mode == QFileDialog::AcceptSave;
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(kFileFilter);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    // An existing file is the "file exists" question's business: append or overwrite.
-    if (save)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
-QString MessageBoxInteraction::ChooseFileToOpen()
-{
-    return AskFileName(QFileDialog::AcceptOpen);
-}
-
-QString MessageBoxInteraction::ChooseFileToSave()
-{
-    return AskFileName(QFileDialog::AcceptSave);
+        window_->activateWindow();
+    }
 }
 
 FileExistsAnswer MessageBoxInteraction::AskFileExists(const QString& text)
 {
-    if (askFileExists_)
-        return askFileExists_(text);
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::NoButton, window_);
-    QPushButton* append = box.addButton(QStringLiteral("Append"), QMessageBox::AcceptRole);
-    QPushButton* overwrite =
-        box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(append);
-    box.exec();
-    if (box.clickedButton() == append)
-        return FileExistsAnswer::Append;
-    if (box.clickedButton() == overwrite)
-        return FileExistsAnswer::Overwrite;
-    return FileExistsAnswer::Cancel;
-}
-
-void MessageBoxInteraction::SetCancelWindow(std::function<void(const QString&)> show,
-                                            std::function<void()> hide)
-{
-    showCancel_ = std::move(show);
-    hideCancel_ = std::move(hide);
-}
-
-void MessageBoxInteraction::SetFileExistsDialog(std::function<FileExistsAnswer(const QString&)> ask)
-{
-    askFileExists_ = std::move(ask);
+    if (!fileExists_)
+        fileExists_ = new dlgFileExists(window_);
+    return fileExists_->Ask(text);
 }

@@ -2,15 +2,18 @@
 
 #include "model/UserInteraction.h"
 
-#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+class GpsLink;
+class dlgFileExists;
+class frmCancel;
 
 // The windows' answer to the core: message boxes over the main window, the
-// text file dialogs, and the status panels of the main window. The cancel
-// window and the "file exists" dialog live in their own windows and plug in
-// through the hooks below.
+// status panels of the main window, the cancel window (which disables the
+// main window while it shows) and the "file exists" dialog.
 class MessageBoxInteraction : public UserInteraction
 {
 public:
@@ -19,33 +22,31 @@ public:
     // `window` is the main window: parent of every box and dialog, and the
     // window disabled while the cancel window shows.
     MessageBoxInteraction(QWidget* window, StatusSink status);
+    ~MessageBoxInteraction() override;
+
+    // The link whose exchange the cancel window's button cancels. Until it is
+    // set, the cancel window only disables and enables the main window.
+    void SetLink(GpsLink& link) { link_ = &link; }
 
     void Message(const QString& text, MessageIcon icon, const QString& title) override;
     Answer Question(const QString& text, Buttons buttons, MessageIcon icon,
                     const QString& title) override;
     void SetStatusText(StatusPanel panel, const QString& text) override;
+    void Beep() override;
     void ShowCancelWindow(const QString& activity) override;
     void HideCancelWindow() override;
-    QString ChooseFileToOpen() override;
-    QString ChooseFileToSave() override;
     FileExistsAnswer AskFileExists(const QString& text) override;
 
-    // The cancel window takes over showing and hiding itself, and disabling
-    // and enabling the main window with it. Without hooks only the main
-    // window is disabled and enabled.
-    void SetCancelWindow(std::function<void(const QString& activity)> show,
-                         std::function<void()> hide);
-    // The "file exists" dialog; without one a plain three-button box asks.
-    void SetFileExistsDialog(std::function<FileExistsAnswer(const QString& text)> ask);
+    // The cancel window once it has been shown.
+    frmCancel* CancelWindow() const { return cancel_.get(); }
 
 private:
-    QString AskFileName(QFileDialog::AcceptMode mode);
-
     QWidget* BoxParent() const;
 
     QPointer<QWidget> window_;
     StatusSink status_;
-    std::function<void(const QString&)> showCancel_;
-    std::function<void()> hideCancel_;
-    std::function<FileExistsAnswer(const QString&)> askFileExists_;
+    GpsLink* link_ = nullptr;
+    std::unique_ptr<frmCancel> cancel_;
+    // A child of the main window, which may go first.
+    QPointer<dlgFileExists> fileExists_;
 };

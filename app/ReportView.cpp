@@ -1,8 +1,8 @@
 #include "app/ReportView.h"
 
-#include "app/Twips.h"
 #include "app/WaypointIcons.h"
 #include "model/ListModel.h"
+#include "model/Twips.h"
 
 #include <QHeaderView>
 #include <QStyledItemDelegate>

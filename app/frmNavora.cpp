@@ -3,24 +3,23 @@
 #include "app/MessageBoxInteraction.h"
 #include "app/ReportView.h"
 #include "app/ToolbarPictures.h"
-#include "app/Twips.h"
 #include "app/frmAbout.h"
-#include "files/FileWriter.h"
-#include "files/dlgFileExists.h"
-#include "gpslink/Connection.h"
+#include "coords/dlgGrid.h"
 #include "gpslink/GpsLink.h"
 #include "gpslink/SerialStream.h"
-#include "gpslink/frmCancel.h"
 #include "gpslink/frmMonitor.h"
-#include "model/TextNumber.h"
+#include "model/Twips.h"
+#include "workspace/Workspace.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -41,6 +40,8 @@ constexpr int kMinimumInnerHeightTwips = 1900;
 // The lists sit this far below the top of the tab strip's client area.
 constexpr int kHeadingTwips = 100;
 
+const QString kFileFilter = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+
 QAction* NewAction(QObject* parent, const char* name, const QString& caption)
 {
     auto* action = new QAction(caption, parent);
@@ -52,37 +53,19 @@ QAction* NewAction(QObject* parent, const char* name, const QString& caption)
 
 frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteraction* interaction,
                      QWidget* parent)
-    : QMainWindow(parent), settings_(settings), port_(port), interaction_(interaction)
+    : QMainWindow(parent), settings_(settings), interaction_(interaction)
 {
     if (!interaction_) {
         messageBoxes_ = std::make_unique<MessageBoxInteraction>(
             this, [this](StatusPanel panel, const QString& text) { SetPanelText(panel, text); });
         interaction_ = messageBoxes_.get();
     }
-    link_ = std::make_unique<GpsLink>(port_, *interaction_);
-    if (messageBoxes_) {
-        messageBoxes_->SetCancelWindow(
-            [this](const QString& activity) {
-                if (!cancel_)
-                    cancel_ = std::make_unique<frmCancel>(*link_);
-                setEnabled(false);
-                cancel_->ShowActivity(activity);
-            },
-            [this] {
-                if (cancel_)
-                    cancel_->hide();
-                setEnabled(true);
-                activateWindow();
-            });
-        messageBoxes_->SetFileExistsDialog([this](const QString& text) {
-            if (!fileExists_)
-                fileExists_ = std::make_unique<dlgFileExists>(this);
-            return fileExists_->Ask(text);
-        });
-    }
-    connect(&port_, &SerialStream::PortError, this, [this](const QString& text) {
-        ReportPortError(*link_, text, [] { QApplication::beep(); });
-    });
+    workspace_ = std::make_unique<Workspace>(port, *interaction_);
+    if (messageBoxes_)
+        messageBoxes_->SetLink(workspace_->Link());
+    connect(workspace_.get(), &Workspace::ConnectionChanged, this, &frmNavora::ApplyConnectedLook);
+    connect(workspace_.get(), &Workspace::BusyChanged, this, &frmNavora::FollowBusy);
+
     setObjectName(QStringLiteral("frmNavora"));
     setWindowTitle(QStringLiteral("Navora"));
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -91,6 +74,8 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
     BuildToolBar();
     BuildLists();
     BuildStatusBar();
+    BuildShortcuts();
+    gridDialog_ = new dlgGrid(workspace_->State(), *interaction_, workspace_->GridSource(), this);
 
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
@@ -98,23 +83,32 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
                    TwipsToPixels(kMinimumInnerHeightTwips, dpiY) + menuBar()->sizeHint().height());
     resize(TwipsToPixels(kDesignWidthTwips, dpiX), TwipsToPixels(kDesignHeightTwips, dpiY));
 
-    SetConnectedLook(false);
+    ApplyConnectedLook(false);
     // The design caption keeps its access key until the link first changes.
     mnuOpenGPS_->setText(QStringLiteral("&Connect to GPS"));
-    UpdateRecordButtons();
 }
 
-frmNavora::~frmNavora() = default;
+frmNavora::~frmNavora()
+{
+    // The lists and the grid dialog look at the workspace: they go first.
+    delete takeCentralWidget();
+    delete gridDialog_;
+}
 
 void frmNavora::BuildMenus()
 {
     QMenuBar* bar = menuBar();
+    const auto item = [this](QAction* action, Command command,
+                             std::optional<ListKind> list = std::nullopt) {
+        commandItems_.push_back({action, command, list});
+        return action;
+    };
 
     mnuFile_ = bar->addMenu(QStringLiteral("&File"));
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-    mnuSave_ = NewAction(this, "mnuSave", QStringLiteral("&Save to file"));
-    mnuLoad_ = NewAction(this, "mnuLoad", QStringLiteral("&Load from file"));
-    mnuFileExit_ = NewAction(this, "mnuFileExit", QStringLiteral("E&xit"));
+    mnuSave_ = item(NewAction(this, "mnuSave", QStringLiteral("&Save to file")), Command::Save);
+    mnuLoad_ = item(NewAction(this, "mnuLoad", QStringLiteral("&Load from file")), Command::Load);
+    mnuFileExit_ = item(NewAction(this, "mnuFileExit", QStringLiteral("E&xit")), Command::Exit);
     mnuFile_->addAction(mnuSave_);
     mnuFile_->addAction(mnuLoad_);
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("M3"));
@@ -122,48 +116,57 @@ void frmNavora::BuildMenus()
 
     mnuPort_ = bar->addMenu(QStringLiteral("&Options"));
     mnuPort_->setObjectName(QStringLiteral("mnuPort"));
-    mnuOpenLog_ = NewAction(this, "mnuOpenLog", QStringLiteral("Comm Port &Monitor"));
+    mnuOpenLog_ =
+        item(NewAction(this, "mnuOpenLog", QStringLiteral("Comm Port &Monitor")), Command::Monitor);
     mnuOpenLog_->setCheckable(true);
-    mnuComm_ = NewAction(this, "mnuComm", QStringLiteral("Setup..."));
+    mnuComm_ = item(NewAction(this, "mnuComm", QStringLiteral("Setup...")), Command::Setup);
     mnuPort_->addAction(mnuOpenLog_);
     mnuPort_->addAction(mnuComm_);
 
     mnuCall_ = bar->addMenu(QStringLiteral("&GPS"));
     mnuCall_->setObjectName(QStringLiteral("mnuCall"));
-    mnuOpenGPS_ = NewAction(this, "mnuOpenGPS", QStringLiteral("&Connect to GPS"));
+    mnuOpenGPS_ =
+        item(NewAction(this, "mnuOpenGPS", QStringLiteral("&Connect to GPS")), Command::Connect);
     mnuCall_->addAction(mnuOpenGPS_);
     mnuCall_->addSeparator()->setObjectName(QStringLiteral("M1"));
 
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        ListKind list;
+    } kDownloads[] = {{"mnuDownWay", "Waypoints", ListKind::Waypoints},
+                      {"mnuDownRoute", "Routes", ListKind::Routes},
+                      {"mnuDownTrack", "Track", ListKind::Track}},
+      kUploads[] = {{"mnuUpWay", "Waypoints", ListKind::Waypoints},
+                    {"mnuUpRoutes", "Routes", ListKind::Routes},
+                    {"mnuUpTrack", "Track", ListKind::Track}},
+      kDeletes[] = {{"mnuDelWay", "Delete ALL User Waypoints in GPS", ListKind::Waypoints},
+                    {"mnuDelRoute", "Delete ALL Routes in GPS", ListKind::Routes},
+                    {"mnuDelTrack", "Delete Track in GPS", ListKind::Track}};
+
     mnuDown_ = mnuCall_->addMenu(QStringLiteral("Download from GPS"));
     mnuDown_->setObjectName(QStringLiteral("mnuDown"));
-    mnuDown_->addAction(NewAction(this, "mnuDownWay", QStringLiteral("Waypoints")));
-    mnuDown_->addAction(NewAction(this, "mnuDownRoute", QStringLiteral("Routes")));
-    mnuDown_->addAction(NewAction(this, "mnuDownTrack", QStringLiteral("Track")));
+    for (const auto& d : kDownloads)
+        mnuDown_->addAction(item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
+                                 Command::Download, d.list));
 
     mnuUp_ = mnuCall_->addMenu(QStringLiteral("Upload to GPS"));
     mnuUp_->setObjectName(QStringLiteral("mnuUp"));
-    mnuUp_->addAction(NewAction(this, "mnuUpWay", QStringLiteral("Waypoints")));
-    mnuUp_->addAction(NewAction(this, "mnuUpRoutes", QStringLiteral("Routes")));
-    mnuUp_->addAction(NewAction(this, "mnuUpTrack", QStringLiteral("Track")));
+    for (const auto& u : kUploads)
+        mnuUp_->addAction(
+            item(NewAction(this, u.name, QString::fromLatin1(u.caption)), Command::Upload, u.list));
 
     mnuDelete_ = mnuCall_->addMenu(QStringLiteral("Delete from GPS"));
     mnuDelete_->setObjectName(QStringLiteral("mnuDelete"));
-    mnuDelete_->addAction(
-        NewAction(this, "mnuDelWay", QStringLiteral("Delete ALL User Waypoints in GPS")));
-    mnuDelete_->addAction(
-        NewAction(this, "mnuDelRoute", QStringLiteral("Delete ALL Routes in GPS")));
-    mnuDelete_->addAction(NewAction(this, "mnuDelTrack", QStringLiteral("Delete Track in GPS")));
+    for (const auto& d : kDeletes)
+        mnuDelete_->addAction(item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
+                                   Command::DeleteAllInReceiver, d.list));
+    for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_})
+        item(menu->menuAction(), Command::ReceiverMenus);
 
-    mnuAbout_ = NewAction(this, "mnuAbout", QStringLiteral("&About"));
+    mnuAbout_ = item(NewAction(this, "mnuAbout", QStringLiteral("&About")), Command::About);
     bar->addAction(mnuAbout_);
-
-    // Commands whose work is not part of this window yet stay greyed until
-    // they are connected.
-    mnuComm_->setEnabled(false);
-    for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_}) {
-        for (QAction* item : menu->actions())
-            item->setEnabled(false);
-    }
 
     connect(mnuSave_, &QAction::triggered, this, &frmNavora::mnuSave_Click);
     connect(mnuLoad_, &QAction::triggered, this, &frmNavora::mnuLoad_Click);
@@ -202,17 +205,21 @@ void frmNavora::BuildToolBar()
         const char* description;
         const char* toolTip;
         ToolbarPicture picture;
+        Command command;
     };
     static const Button kButtons[] = {
-        {"LoadFile", "Load", "Load from file", nullptr, ToolbarPicture::Load},
-        {"SaveFile", "Save", "Save to file", nullptr, ToolbarPicture::Save},
-        {"OpenGPS", "Connect", "Connect to GPS", nullptr, ToolbarPicture::Disconnected},
-        {"Properties", "Setup", "Properties...", "Program Setup", ToolbarPicture::Setup},
-        {"Insert", "New", "Insert new record", nullptr, ToolbarPicture::New},
-        {"Edit", "Detail", "Edit selected record", nullptr, ToolbarPicture::Detail},
-        {"Delete", "Delete", "Delete Selected Records", nullptr, ToolbarPicture::Delete},
-        {"Upload", "Send", "Send data to GPS", nullptr, ToolbarPicture::Send},
-        {"Download", "Get", "Get data from GPS", nullptr, ToolbarPicture::Get},
+        {"LoadFile", "Load", "Load from file", nullptr, ToolbarPicture::Load, Command::Load},
+        {"SaveFile", "Save", "Save to file", nullptr, ToolbarPicture::Save, Command::Save},
+        {"OpenGPS", "Connect", "Connect to GPS", nullptr, ToolbarPicture::Disconnected,
+         Command::Connect},
+        {"Properties", "Setup", "Properties...", "Program Setup", ToolbarPicture::Setup,
+         Command::Setup},
+        {"Insert", "New", "Insert new record", nullptr, ToolbarPicture::New, Command::Insert},
+        {"Edit", "Detail", "Edit selected record", nullptr, ToolbarPicture::Detail, Command::Edit},
+        {"Delete", "Delete", "Delete Selected Records", nullptr, ToolbarPicture::Delete,
+         Command::Delete},
+        {"Upload", "Send", "Send data to GPS", nullptr, ToolbarPicture::Send, Command::Upload},
+        {"Download", "Get", "Get data from GPS", nullptr, ToolbarPicture::Get, Command::Download},
     };
     for (const Button& b : kButtons) {
         const QString description = QString::fromLatin1(b.description);
@@ -220,8 +227,8 @@ void frmNavora::BuildToolBar()
             AddButton(QString::fromLatin1(b.key), QString::fromLatin1(b.caption), description,
                       b.toolTip ? QString::fromLatin1(b.toolTip) : description);
         button->setIcon(ToolbarIcon(b.picture));
+        commandItems_.push_back({button, b.command, std::nullopt});
     }
-    buttons_.at(QStringLiteral("Properties"))->setEnabled(false);
 
     connect(tbrToolBar_, &QToolBar::actionTriggered, this, &frmNavora::tbrToolBar_ButtonClick);
 }
@@ -266,13 +273,12 @@ void frmNavora::BuildLists()
         // several waypoints can be deleted together.
         const auto mode = kind == ListKind::Routes ? QAbstractItemView::SingleSelection
                                                    : QAbstractItemView::ExtendedSelection;
-        auto* view = new ReportView(lists_.Of(kind), mode, stack_);
+        auto* view = new ReportView(workspace_->List(kind), mode, stack_);
         view->setObjectName(QStringLiteral("ListView%1").arg(int(kind)));
         views_[size_t(int(kind) - 1)] = view;
         stack_->addWidget(view);
         connect(view, &ReportView::ColumnClick, this,
                 [this, kind](int column) { ListView_ColumnClick(kind, column); });
-        connect(view, &ReportView::DblClick, this, [this, kind] { ListView_DblClick(kind); });
     }
     clientLayout->addWidget(stack_, 1);
 
@@ -309,6 +315,24 @@ void frmNavora::BuildStatusBar()
     }
 }
 
+void frmNavora::BuildShortcuts()
+{
+    // The usual keys for the next and the previous tab, wherever the focus is.
+    const struct
+    {
+        QKeySequence keys;
+        int step;
+    } kShortcuts[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                      {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                      {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& s : kShortcuts) {
+        auto* shortcut = new QShortcut(s.keys, this);
+        const int step = s.step;
+        connect(shortcut, &QShortcut::activated, this, [this, step] { StepTab(step); });
+    }
+}
+
 QAction* frmNavora::ToolbarButton(const QString& key) const
 {
     const auto it = buttons_.find(key);
@@ -325,76 +349,44 @@ void frmNavora::SetPanelText(StatusPanel panel, const QString& text)
     panels_.at(panel)->setText(text);
 }
 
-void frmNavora::SetConnectedLook(bool connected)
+void frmNavora::ApplyConnectedLook(bool connected)
 {
     const QString openText =
         connected ? QStringLiteral("Disconnect from GPS") : QStringLiteral("Connect to GPS");
     mnuOpenGPS_->setText(openText);
-    for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_})
-        menu->menuAction()->setEnabled(connected);
     QAction* open = buttons_.at(QStringLiteral("OpenGPS"));
     open->setIcon(
         ToolbarIcon(connected ? ToolbarPicture::Connected : ToolbarPicture::Disconnected));
     open->setProperty("description", openText);
     open->setToolTip(openText);
     open->setText(connected ? QStringLiteral("Disconn") : QStringLiteral("Connect"));
-    buttons_.at(QStringLiteral("Download"))->setEnabled(connected && download_);
-    buttons_.at(QStringLiteral("Upload"))->setEnabled(connected && upload_);
+    UpdateCommands();
 }
 
-void frmNavora::SetTransfers(std::function<void(ListKind)> download,
-                             std::function<void(ListKind)> upload)
+void frmNavora::UpdateCommands()
 {
-    download_ = std::move(download);
-    upload_ = std::move(upload);
-    const bool connected = mnuDown_->menuAction()->isEnabled();
-    buttons_.at(QStringLiteral("Download"))->setEnabled(connected && download_);
-    buttons_.at(QStringLiteral("Upload"))->setEnabled(connected && upload_);
+    const CommandContext context{workspace_->Connected(), workspace_->Busy(), workspace_->Work()};
+    for (const CommandItem& item : commandItems_)
+        item.action->setEnabled(IsEnabled(item.command, item.list.value_or(currentKind_), context));
 }
 
-void frmNavora::SetWaypointEditor(std::function<void(int)> open)
+void frmNavora::FollowBusy(bool busy)
 {
-    openWaypointEditor_ = std::move(open);
-    UpdateRecordButtons();
+    UpdateCommands();
+    // Closed meanwhile: now the exchange has ended, the usual shutdown runs.
+    if (!busy && closeWhenIdle_)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void frmNavora::SetRouteEditor(std::function<void(int)> open)
+StartupResult frmNavora::Startup()
 {
-    openRouteEditor_ = std::move(open);
-    UpdateRecordButtons();
-}
-
-void frmNavora::SetWaypointDeleter(std::function<void()> remove)
-{
-    deleteWaypoints_ = std::move(remove);
-    UpdateRecordButtons();
-}
-
-void frmNavora::SetReceiverDeleters(std::function<void(const QString&)> route,
-                                    std::function<void()> track)
-{
-    deleteRouteInReceiver_ = std::move(route);
-    deleteTrackInReceiver_ = std::move(track);
-}
-
-void frmNavora::UpdateRecordButtons()
-{
-    // New and Detail work on waypoints and routes only: the track is neither
-    // inserted into nor edited.
-    const bool editorThere =
-        (currentList_ == 1 && openWaypointEditor_) || (currentList_ == 2 && openRouteEditor_);
-    buttons_.at(QStringLiteral("Insert"))->setEnabled(editorThere);
-    buttons_.at(QStringLiteral("Edit"))->setEnabled(editorThere);
-    buttons_.at(QStringLiteral("Delete"))->setEnabled(currentList_ != 1 || deleteWaypoints_);
-}
-
-StartupResult frmNavora::Startup(const std::function<void(const QString&)>& applyGrid)
-{
-    currentList_ = 1;
-    const StartupResult result = RunStartup(settings_, port_, state_, *interaction_, applyGrid);
+    currentKind_ = ListKind::Waypoints;
+    const StartupResult result = workspace_->Startup(settings_);
     ApplyWindowSize(result);
     for (ReportView* view : views_)
         view->SetGridLines(result.gridLines);
+    if (result.completed)
+        gridDialog_->ApplyGrid(workspace_->State().currentGrid, workspace_->State().useSheetId);
     return result;
 }
 
@@ -412,22 +404,26 @@ void frmNavora::ApplyWindowSize(const StartupResult& startup)
     outerSizeWanted_ =
         QSize(startup.widthTwips ? TwipsToPixels(*startup.widthTwips, dpiX) : design.width(),
               startup.heightTwips ? TwipsToPixels(*startup.heightTwips, dpiY) : design.height());
-    // The frame is not known before the window shows; showEvent takes it off.
+    // The frame is not known before the window manager has framed the
+    // window; event() takes it off then.
     resize(outerSizeWanted_);
 }
 
-void frmNavora::showEvent(QShowEvent* event)
+bool frmNavora::event(QEvent* event)
 {
-    QMainWindow::showEvent(event);
-    if (!outerSizeWanted_.isValid())
-        return;
-    const QSize wanted = outerSizeWanted_;
-    outerSizeWanted_ = QSize();
-    QTimer::singleShot(0, this, [this, wanted] {
+    const bool handled = QMainWindow::event(event);
+    // The stored size is the outer one, frame included, as shutdown stores
+    // it. A window manager makes its frame known only some time after the
+    // window first shows; until then the inner size stands in for it.
+    if (outerSizeWanted_.isValid() && isVisible()) {
         const QSize frame = frameGeometry().size() - geometry().size();
-        if (!frame.isNull())
+        if (!frame.isNull()) {
+            const QSize wanted = outerSizeWanted_;
+            outerSizeWanted_ = QSize();
             resize(wanted - frame);
-    });
+        }
+    }
+    return handled;
 }
 
 bool frmNavora::Shutdown()
@@ -436,7 +432,7 @@ bool frmNavora::Shutdown()
     if (inShutdown_)
         return false;
     inShutdown_ = true;
-    const bool portClosed = DrainAndClosePort(port_, *interaction_, drainLimit_);
+    const bool portClosed = workspace_->ClosePort(drainLimit_);
     inShutdown_ = false;
     if (!portClosed)
         return false;
@@ -451,19 +447,29 @@ bool frmNavora::Shutdown()
 
 void frmNavora::closeEvent(QCloseEvent* event)
 {
+    // The window stays while an exchange runs: the exchange ends as a Cancel
+    // ends it, and then the window closes.
+    if (workspace_->Busy()) {
+        closeWhenIdle_ = true;
+        workspace_->Cancel();
+        event->ignore();
+        return;
+    }
+    closeWhenIdle_ = false;
     if (!shutDown_ && !Shutdown()) {
         event->ignore();
         return;
     }
     if (about_)
         about_->close();
+    if (monitor_)
+        monitor_->hide();
     event->accept();
 }
 
 void frmNavora::mnuFileExit_Click()
 {
-    if (Shutdown())
-        close();
+    close();
 }
 
 void frmNavora::mnuAbout_Click()
@@ -481,11 +487,17 @@ void frmNavora::mnuAbout_Click()
 void frmNavora::TabStrip1_Click()
 {
     const int tab = TabStrip1_->currentIndex() + 1;
-    if (tab == currentList_ || tab < 1 || tab > 3)
+    if (tab == int(currentKind_) || tab < 1 || tab > 3)
         return;
     stack_->setCurrentIndex(tab - 1);
-    currentList_ = tab;
-    UpdateRecordButtons();
+    currentKind_ = ListKind(tab);
+    UpdateCommands();
+}
+
+void frmNavora::StepTab(int step)
+{
+    const int count = TabStrip1_->count();
+    TabStrip1_->setCurrentIndex((TabStrip1_->currentIndex() + step + count) % count);
 }
 
 void frmNavora::tbrToolBar_ButtonClick(QAction* button)
@@ -495,56 +507,70 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         mnuLoad_Click();
     else if (key == u"SaveFile")
         mnuSave_Click();
-    else if (key == u"Insert")
-        InsertRecord();
-    else if (key == u"Edit")
-        EditRecord();
     else if (key == u"Delete")
         DeleteRecords();
     else if (key == u"OpenGPS")
         mnuOpenGPS_Click();
-    else if (key == u"Download" && download_)
-        download_(ListKind(currentList_));
-    else if (key == u"Upload" && upload_)
-        upload_(ListKind(currentList_));
+}
+
+QString frmNavora::ChooseFile(bool save)
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(kFileFilter);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // An existing file is the "file exists" question's business: append or overwrite.
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QString folder = settings_.Read(SettingsKey::LastFolder);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    settings_.Write(SettingsKey::LastFolder, QFileInfo(path).absolutePath());
+    return path;
 }
 
 void frmNavora::mnuSave_Click()
 {
-    const ListKind kind = ListKind(currentList_);
-    if (lists_.Of(kind).Count() == 0) {
-        interaction_->Message(QStringLiteral("There is nothing to save!"));
+    if (!workspace_->ReadyToSave(currentKind_))
         return;
-    }
-    SaveListFile(kind, lists_, *interaction_);
+    const QString path = ChooseFile(true);
+    if (!path.isEmpty())
+        workspace_->SaveFile(currentKind_, path);
 }
 
 void frmNavora::mnuLoad_Click()
 {
-    LoadListFile(ListKind(currentList_), lists_, state_, readerState_, *interaction_);
+    const QString path = ChooseFile(false);
+    if (!path.isEmpty())
+        workspace_->LoadFile(currentKind_, path);
 }
 
 void frmNavora::mnuOpenGPS_Click()
 {
-    ConnectToggle(*link_, [this](bool connected) { SetConnectedLook(connected); });
+    workspace_->ConnectToggle();
 }
 
 void frmNavora::mnuOpenLog_Click()
 {
-    if (link_->MonitorOn()) {
+    GpsLink& link = workspace_->Link();
+    if (link.MonitorOn()) {
         if (monitor_)
             monitor_->hide();
-        link_->SetMonitorOn(false);
+        link.SetMonitorOn(false);
         mnuOpenLog_->setChecked(false);
         return;
     }
     if (!monitor_) {
         monitor_ = std::make_unique<frmMonitor>();
-        connect(link_.get(), &GpsLink::MonitorText, monitor_.get(), &frmMonitor::ShowData);
+        connect(&link, &GpsLink::MonitorText, monitor_.get(), &frmMonitor::ShowData);
         connect(monitor_.get(), &frmMonitor::CloseRequested, this, &frmNavora::mnuOpenLog_Click);
     }
     monitor_->ShowMonitor();
-    link_->SetMonitorOn(true);
+    link.SetMonitorOn(true);
     mnuOpenLog_->setChecked(true);
 }
 
@@ -552,90 +578,25 @@ void frmNavora::ListView_ColumnClick(ListKind kind, int column)
 {
     if (kind == ListKind::Routes)
         return;
-    ListModel& list = lists_.Of(kind);
+    ListModel& list = workspace_->List(kind);
     list.SortByColumn(column);
     QHeaderView* header = ListView(kind)->horizontalHeader();
     header->setSortIndicatorShown(true);
     header->setSortIndicator(list.SortColumn(), list.SortOrder());
 }
 
-void frmNavora::ListView_DblClick(ListKind kind)
+QList<int> frmNavora::SelectedRows(ListKind kind) const
 {
-    const ListModel& list = lists_.Of(kind);
-    const SelectionScan scan = ScanSelection(list);
-    state_.editIndex = scan.lastSelected;
-    switch (kind) {
-    case ListKind::Waypoints:
-        if (scan.count > 1) {
-            // "Muliple" is the text users know; keep it as it is.
-            interaction_->Message(QStringLiteral("Muliple waypoints selected!\r\n"
-                                                 "You can only edit one waypoint at a time"));
-            return;
-        }
-        if (openWaypointEditor_)
-            openWaypointEditor_(state_.editIndex);
-        break;
-    case ListKind::Routes:
-        if (openRouteEditor_)
-            openRouteEditor_(state_.editIndex);
-        break;
-    case ListKind::Track:
-        break;
+    const ListModel& list = workspace_->List(kind);
+    QList<int> rows;
+    for (int row = 0; row < list.Count(); ++row) {
+        if (list.IsSelected(row))
+            rows << row;
     }
-}
-
-void frmNavora::EditRecord()
-{
-    ListView_DblClick(ListKind(currentList_));
-}
-
-void frmNavora::InsertRecord()
-{
-    state_.editIndex = -1;
-    if (currentList_ == 1 && openWaypointEditor_)
-        openWaypointEditor_(-1);
-    else if (currentList_ == 2 && openRouteEditor_)
-        openRouteEditor_(-1);
+    return rows;
 }
 
 void frmNavora::DeleteRecords()
 {
-    const ListKind kind = ListKind(currentList_);
-    ListModel& list = lists_.Of(kind);
-    if (!HasSelection(list))
-        return;
-    switch (kind) {
-    case ListKind::Waypoints:
-        if (deleteWaypoints_)
-            deleteWaypoints_();
-        break;
-    case ListKind::Routes: {
-        if (interaction_->Question(QStringLiteral("Are you sure you want to delete this route?"),
-                                   Buttons::YesNo) != Answer::Yes)
-            return;
-        // The route of the row the user is on; with several rows selected
-        // only that one route goes.
-        const QModelIndex current = ListView(kind)->currentIndex();
-        const int row = current.isValid() && list.IsSelected(current.row())
-                            ? current.row()
-                            : ScanSelection(list).lastSelected;
-        const QString id = list.Text(row, RouteColumn::Id);
-        if (port_.IsOpen() && deleteRouteInReceiver_ &&
-            interaction_->Question(QStringLiteral("Delete route from GPS as well?"),
-                                   Buttons::YesNo) == Answer::Yes)
-            deleteRouteInReceiver_(id.left(2));
-        RemoveRoute(lists_, int(LeadingNumber(id)));
-        break;
-    }
-    case ListKind::Track:
-        if (interaction_->Question(QStringLiteral("Delete all track points?"), Buttons::YesNo) !=
-            Answer::Yes)
-            return;
-        if (port_.IsOpen() && deleteTrackInReceiver_ &&
-            interaction_->Question(QStringLiteral("Delete Track information from GPS as well?"),
-                                   Buttons::YesNo) == Answer::Yes)
-            deleteTrackInReceiver_();
-        list.Clear();
-        break;
-    }
+    workspace_->DeleteRows(currentKind_, SelectedRows(currentKind_));
 }

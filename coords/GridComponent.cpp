@@ -284,9 +284,3 @@ double GridComponent::LastAccuracy() const
     return impl_->LastUsed(
         [context](PJ* used) { return proj_coordoperation_get_accuracy(context, used); }, -1.0);
 }
-
-GridComponent& SharedGridComponent()
-{
-    static GridComponent component;
-    return component;
-}

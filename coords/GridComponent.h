@@ -68,6 +68,3 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// The one shared component, created on first use and kept until the program ends.
-GridComponent& SharedGridComponent();

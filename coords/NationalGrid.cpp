@@ -31,32 +31,18 @@ bool IsIrish(const QString& grid)
 
 } // namespace
 
-GridSelection& SharedGridSelection()
+bool IsNationalGrid(const QString& name)
 {
-    static GridSelection selection;
-    return selection;
+    return AreaOf(name).has_value();
 }
 
-GridComponent& DefaultGridComponent()
+bool IsGridName(const QString& name)
 {
-    return SharedGridComponent();
+    return IsNationalGrid(name) || name == u"UTM";
 }
 
-void SetGrid(const QString& name, GridSelection& selection, UserInteraction& ui,
-             const GridComponentSource& component)
+void SetGrid(const QString& name, UserInteraction& ui, const GridComponentSource& component)
 {
-    selection.gridButtonCaption = name;
-    if (name == u"OSGB") {
-        selection.sheetLabel = QStringLiteral("Sheet");
-        selection.letterVisible = false;
-    } else if (IsIrish(name)) {
-        selection.sheetLabel.clear();
-        selection.letterVisible = false;
-    } else if (name == u"UTM") {
-        selection.sheetLabel = QStringLiteral("Zone");
-        selection.letterVisible = true;
-        return;
-    }
     const auto area = AreaOf(name);
     if (!area)
         return;
@@ -135,15 +121,15 @@ bool ApplyGridLetters(const QString& code, double& easting, double& northing)
     return true;
 }
 
-std::int32_t GridToLatLon(const QString& currentGrid, GridComponent& component, UserInteraction& ui,
+std::int32_t GridToLatLon(const QString& grid, GridComponent& component, UserInteraction& ui,
                           double easting, double northing, double& height, double& latitude,
                           double& longitude)
 {
     std::int32_t status = Giq::kAreaNotSet; // no national grid selected: nothing to read back
-    if (currentGrid == u"OSGB") {
+    if (grid == u"OSGB") {
         std::int32_t flags = 0;
         status = component.GiqSetBritishGrid(easting, northing, height, flags);
-    } else if (IsIrish(currentGrid)) {
+    } else if (IsIrish(grid)) {
         status = component.GiqSetIrishGrid(easting, northing, height, 0);
     }
     if (status != Giq::kOk) {
@@ -156,11 +142,10 @@ std::int32_t GridToLatLon(const QString& currentGrid, GridComponent& component, 
     return status;
 }
 
-std::int32_t LatLonToGrid(const GridSelection& selection, GridComponent& component,
-                          UserInteraction& ui, double latitude, double longitude, double& height,
-                          double& easting, double& northing)
+std::int32_t LatLonToGrid(const QString& grid, GridComponent& component, UserInteraction& ui,
+                          double latitude, double longitude, double& height, double& easting,
+                          double& northing)
 {
-    const QString& grid = selection.gridButtonCaption;
     if (grid == u"UTM")
         return Giq::kOk;
     std::int32_t status = component.GiqSetWgs84(latitude, longitude, height);

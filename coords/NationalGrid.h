@@ -1,39 +1,27 @@
 #pragma once
 
-#include "model/ProgramState.h"
 #include "model/UserInteraction.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class GridComponent;
 
-// The grid as the windows show it. SetGrid fills it; the waypoint editor
-// mirrors the caption on its cmdGrid button and the grid reference dialog
-// takes its label and band-letter box from it.
-struct GridSelection
-{
-    // LatLonToGrid reads the grid to convert to from here.
-    QString gridButtonCaption;
-    QString sheetLabel = QStringLiteral("Sheet"); // Label3 of the dialog
-    bool letterVisible = false;                   // txtLetter, the UTM band letter
-};
-
-// The program's one selection, which the editor's button and the dialog follow.
-GridSelection& SharedGridSelection();
-
-// Hands out the grid component; the shared one is created on first use.
+// Hands out the grid component, which its owner creates on first use: a
+// program that converts only to UTM never loads the transformations.
 using GridComponentSource = std::function<GridComponent&()>;
-GridComponent& DefaultGridComponent();
 
-// Selects a grid the caller has already stored as the current one: sets the
-// button caption and the dialog's label and letter box, then (not for "UTM")
-// selects the component's area and initialises it, showing any failure. A
-// name outside the four grids only changes the caption: it has no area.
-void SetGrid(const QString& name, GridSelection& selection, UserInteraction& ui,
-             const GridComponentSource& component = DefaultGridComponent);
+// The grid names: "OSGB", "OSNI", "OSRoI" and "UTM".
+bool IsGridName(const QString& name);
+bool IsNationalGrid(const QString& name);
+
+// Selects a grid the caller has already stored as the current one: for a
+// national grid, selects the component's area and initialises it, showing
+// any failure. "UTM" and names outside the four leave the component alone.
+void SetGrid(const QString& name, UserInteraction& ui, const GridComponentSource& component);
 
 // "GIQ Error: " and the text of the code, in a message box with OK.
 void ShowGiqError(std::int32_t code, UserInteraction& ui);
@@ -49,26 +37,27 @@ std::optional<QString> GridLetters(double& easting, double& northing);
 // False, with both values untouched, when a letter is not in the tables (I).
 bool ApplyGridLetters(const QString& code, double& easting, double& northing);
 
-// Grid reference to WGS84 in the current grid. Returns the component's
-// status, 0 on success, after showing any failure. A current grid that is
-// not a national grid reads nothing back and gives "Area not set".
-std::int32_t GridToLatLon(const QString& currentGrid, GridComponent& component, UserInteraction& ui,
+// Easting and northing in national grid `grid` to WGS84. Returns the
+// component's status, 0 on success, after showing any failure. A grid that
+// is not a national grid reads nothing back and gives "Area not set".
+std::int32_t GridToLatLon(const QString& grid, GridComponent& component, UserInteraction& ui,
                           double easting, double northing, double& height, double& latitude,
                           double& longitude);
 
-// WGS84 to the grid named on the editor's grid button: the component's
+// WGS84 to easting and northing in national grid `grid`: the component's
 // status, 0 on success, after showing any failure. "UTM" converts nothing
-// and returns 0.
-std::int32_t LatLonToGrid(const GridSelection& selection, GridComponent& component,
-                          UserInteraction& ui, double latitude, double longitude, double& height,
-                          double& easting, double& northing);
+// and returns 0; any other name gives "Area not set".
+std::int32_t LatLonToGrid(const QString& grid, GridComponent& component, UserInteraction& ui,
+                          double latitude, double longitude, double& height, double& easting,
+                          double& northing);
 
 // A grid reference as the dialog's boxes hold it.
 struct GridReference
 {
-    QString sheet; // the square letters; empty when the reference has none
+    QString sheet; // the square letters or the UTM zone; empty when the reference has none
     QString east;
     QString north;
+    QString band; // the UTM latitude band letter
 };
 
 // The reference of an easting and northing in metres, rounded to whole metres

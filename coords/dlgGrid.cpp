@@ -1,8 +1,6 @@
 #include "coords/dlgGrid.h"
 
-#include "coords/GridComponent.h"
-#include "coords/Utm.h"
-#include "model/TextNumber.h"
+#include "coords/GridConversion.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -11,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,22 +54,27 @@ dlgGrid::dlgGrid(const ProgramState& state, UserInteraction& ui, GridComponentSo
     Label2 = NewLabel("Label2", QStringLiteral("Northing"), this);
     Label1 = NewLabel("Label1", QStringLiteral("Easting"), this);
 
-    const int figureWidth = txtNorth->fontMetrics().horizontalAdvance(QStringLiteral("00000000"));
+    // Room for seven figures and the box's frame.
+    const int figureWidth = txtNorth->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
     txtLetter->setFixedWidth(txtLetter->fontMetrics().horizontalAdvance(QStringLiteral("000")));
     txtSheet->setFixedWidth(txtSheet->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     txtNorth->setFixedWidth(figureWidth);
     txtEast->setFixedWidth(figureWidth);
 
+    // The sheet or zone and the band letter in a column of their own, which
+    // the Irish grids hide whole.
+    sheetColumn_ = new QWidget(this);
+    auto* sheet = new QGridLayout(sheetColumn_);
+    sheet->setContentsMargins(0, 0, 0, 0);
+    sheet->setHorizontalSpacing(2);
+    sheet->addWidget(Label3, 0, 0, 1, 3);
+    sheet->addWidget(txtSheet, 1, 0);
+    sheet->addWidget(txtLetter, 1, 1);
+    sheet->setColumnStretch(2, 1);
     auto* fields = new QGridLayout;
-    fields->addWidget(Label3, 0, 0);
+    fields->addWidget(sheetColumn_, 0, 0, 2, 1);
     fields->addWidget(Label1, 0, 1);
     fields->addWidget(Label2, 0, 2);
-    auto* sheetRow = new QHBoxLayout;
-    sheetRow->setSpacing(2);
-    sheetRow->addWidget(txtSheet);
-    sheetRow->addWidget(txtLetter);
-    sheetRow->addStretch();
-    fields->addLayout(sheetRow, 1, 0);
     fields->addWidget(txtEast, 1, 1);
     fields->addWidget(txtNorth, 1, 2);
 
@@ -81,9 +83,18 @@ dlgGrid::dlgGrid(const ProgramState& state, UserInteraction& ui, GridComponentSo
     buttons->addWidget(OKButton);
     buttons->addWidget(CancelButton);
 
+    // The boxes keep to the left; the room the caption needs stays on the right.
+    auto* fieldsRow = new QHBoxLayout;
+    fieldsRow->addLayout(fields);
+    fieldsRow->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
+    layout->addLayout(fieldsRow);
     layout->addLayout(buttons);
+    // Wide enough for the whole caption in the title bar, with room for the
+    // window's own buttons beside it.
+    const int captionWidth =
+        fontMetrics().horizontalAdvance(windowTitle()) * 3 / 2 + fontMetrics().height() * 6;
+    layout->addSpacerItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(txtSheet, txtLetter);
@@ -100,16 +111,23 @@ dlgGrid::dlgGrid(const ProgramState& state, UserInteraction& ui, GridComponentSo
     connect(CancelButton, &QPushButton::clicked, this, &dlgGrid::CancelButton_Click);
 }
 
-void dlgGrid::ApplySelection(const GridSelection& selection)
+void dlgGrid::ApplyGrid(const QString& grid, bool useSheetId)
 {
-    Label3->setText(selection.sheetLabel);
-    txtLetter->setVisible(selection.letterVisible);
+    if (!IsGridName(grid))
+        return;
+    Label3->setText(grid == u"OSGB"  ? QStringLiteral("Sheet")
+                    : grid == u"UTM" ? QStringLiteral("Zone")
+                                     : QString());
+    txtLetter->setVisible(grid == u"UTM");
+    ApplySheetState(grid, useSheetId);
 }
 
 void dlgGrid::ApplySheetState(const QString& grid, bool useSheetId)
 {
     const bool irish = grid == u"OSNI" || grid == u"OSRoI";
     const bool enabled = grid == u"UTM" || (grid == u"OSGB" && useSheetId);
+    // The Irish grids have neither sheet nor zone: no room is kept for them.
+    sheetColumn_->setVisible(!irish);
     txtSheet->setVisible(!irish);
     txtSheet->setEnabled(enabled);
     txtSheet->setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
@@ -121,14 +139,6 @@ void dlgGrid::ApplySheetState(const QString& grid, bool useSheetId)
     palette.setColor(QPalette::Inactive, QPalette::Base, background);
     palette.setColor(QPalette::Disabled, QPalette::Base, background);
     txtSheet->setPalette(palette);
-}
-
-void dlgGrid::ApplyGrid(const QString& grid, bool useSheetId, const GridSelection& selection)
-{
-    if (grid != u"OSGB" && grid != u"OSNI" && grid != u"OSRoI" && grid != u"UTM")
-        return;
-    ApplySelection(selection);
-    ApplySheetState(grid, useSheetId);
 }
 
 int dlgGrid::Ask(EditorPositionFields& fields)
@@ -200,41 +210,6 @@ bool dlgGrid::ValidateField(QLineEdit* box)
     return false;
 }
 
-dlgGrid::Outcome dlgGrid::Convert(double& latitude, double& longitude)
-{
-    const QString& grid = state_.currentGrid;
-    if (grid == u"UTM") {
-        const std::optional<int> zone = ReadZone(txtSheet->text());
-        if (!zone) {
-            ui_.Message(kZoneError);
-            txtSheet->setFocus(Qt::OtherFocusReason);
-            return Outcome::StayOpen;
-        }
-        const QString band = txtLetter->text();
-        if (band.size() != 1 || !FilterLetterKey(band.front())) {
-            ui_.Message(kBandError);
-            txtLetter->setFocus(Qt::OtherFocusReason);
-            return Outcome::StayOpen;
-        }
-        const std::int16_t status = LatLonFromUtm(
-            static_cast<std::int16_t>(*zone), band.toUpper(), LeadingNumber(txtEast->text()),
-            LeadingNumber(txtNorth->text()), latitude, longitude);
-        return status == 0 ? Outcome::Converted : Outcome::Failed;
-    }
-    const auto metres =
-        ReadGridReference(grid, state_.useSheetId,
-                          GridReference{txtSheet->text(), txtEast->text(), txtNorth->text()});
-    if (!metres) {
-        // Square letters outside the tables (pasted in): the reference names no place.
-        ShowGiqError(Giq::kInvalidCoordinate, ui_);
-        return Outcome::Failed;
-    }
-    double height = 0;
-    const std::int32_t status = GridToLatLon(grid, component_(), ui_, metres->first, metres->second,
-                                             height, latitude, longitude);
-    return status == Giq::kOk ? Outcome::Converted : Outcome::Failed;
-}
-
 void dlgGrid::OKButton_Click()
 {
     for (QLineEdit* box : {txtEast, txtNorth}) {
@@ -243,13 +218,17 @@ void dlgGrid::OKButton_Click()
             return;
         }
     }
-    double latitude = 0;
-    double longitude = 0;
-    const Outcome outcome = Convert(latitude, longitude);
-    if (outcome == Outcome::StayOpen)
+    const PositionFromReference position = ReferenceToPosition(
+        state_.currentGrid, state_.useSheetId, component_, ui_,
+        GridReference{txtSheet->text(), txtEast->text(), txtNorth->text(), txtLetter->text()});
+    if (position.status == ReferenceStatus::BadZone ||
+        position.status == ReferenceStatus::BadBand) {
+        (position.status == ReferenceStatus::BadZone ? txtSheet : txtLetter)
+            ->setFocus(Qt::OtherFocusReason);
         return;
-    if (outcome == Outcome::Converted && fields_)
-        WritePosition(latitude, longitude, *fields_);
+    }
+    if (position.status == ReferenceStatus::Converted && fields_)
+        WritePosition(position.latitude, position.longitude, *fields_);
     // Hidden also after a failed conversion: its message has been shown and
     // the editor's fields keep their values.
     accept();
@@ -258,23 +237,4 @@ void dlgGrid::OKButton_Click()
 void dlgGrid::CancelButton_Click()
 {
     reject();
-}
-
-dlgGrid& SharedGridDialog(const ProgramState& state, UserInteraction& ui, QWidget* parent)
-{
-    static QPointer<dlgGrid> dialog;
-    if (!dialog) {
-        dialog = new dlgGrid(state, ui, DefaultGridComponent, parent);
-        if (!parent)
-            QObject::connect(qApp, &QCoreApplication::aboutToQuit, dialog, &QObject::deleteLater);
-    }
-    return *dialog;
-}
-
-void SelectGrid(const QString& grid, const ProgramState& state, UserInteraction& ui,
-                QWidget* parent)
-{
-    GridSelection& selection = SharedGridSelection();
-    SetGrid(grid, selection, ui);
-    SharedGridDialog(state, ui, parent).ApplyGrid(grid, state.useSheetId, selection);
 }

@@ -290,48 +290,37 @@ void RecordReader::ReadRouteRecord(QStringView line)
 {
     const Fields f = line.split(u',');
     const QString keyword = Lowered(BlankTrimmed(f[0]));
-    RouteTable& table = lists_.routeTable;
+    RouteStore& routes = lists_.routes;
 
+    // A record the route store cannot hold (a route number outside 1 to 20, a
+    // point beyond the 31st or without a name) is refused like any invalid
+    // record, rather than shown as a row that would never be saved or sent.
     if (IsOneOf(keyword, "routename", "rn")) {
         const auto number = Field(f, 1);
         if (!number)
             return;
         const std::optional<int> route = WholeNumber(*number);
-        if (!route)
+        // The points that follow belong to this record's route, even when it
+        // is refused: they are refused with it rather than put in another.
+        reader_.currentRouteNo = route.value_or(0);
+        const std::optional<QString> name =
+            f.size() == 3 ? std::optional<QString>(f[2].toString()) : std::nullopt;
+        if (!route || !routes.StartRoute(*route, name)) {
+            reader_.recordValid = false;
             return;
-        reader_.currentRouteNo = *route;
-        reader_.nextRoutePoint = 1;
-        ++reader_.recordsRead;
-        QStringList row(RouteColumn::Count);
-        row[RouteColumn::Id] = ZeroPad(*route, 2);
-        row[RouteColumn::Num] = QStringLiteral("======");
-        if (f.size() == 3) {
-            row[RouteColumn::Name] = f[2].toString();
-            table.SetSlot(*route, 0, row[RouteColumn::Name]);
-        } else {
-            row[RouteColumn::Name] = QStringLiteral("===================");
         }
-        Keep(row);
+        ++reader_.recordsRead;
         return;
     }
 
     if (IsOneOf(keyword, "routepoint", "rp")) {
-        ++reader_.recordsRead;
-        QStringList row(RouteColumn::Count);
-        row[RouteColumn::Id] = ZeroPad(reader_.currentRouteNo, 2);
-        row[RouteColumn::Num] = ZeroPad(reader_.nextRoutePoint, 2);
-        if (f.size() < 3) {
-            Keep(row);
+        const auto name = Field(f, 2);
+        if (!name || !routes.AddPoint(reader_.currentRouteNo,
+                                      (name->toString() + QStringLiteral("      ")).left(6))) {
+            reader_.recordValid = false;
             return;
         }
-        row[RouteColumn::Name] = f[2].toString();
-        Keep(row);
-        // A route or point number the table cannot hold leaves the row shown
-        // but stops here, so the next point tries the same slot again.
-        if (!table.SetSlot(reader_.currentRouteNo, reader_.nextRoutePoint,
-                           (f[2].toString() + QStringLiteral("      ")).left(6)))
-            return;
-        ++reader_.nextRoutePoint;
+        ++reader_.recordsRead;
     }
 }
 
@@ -380,34 +369,35 @@ void RecordReader::ReadTrackRecord(QStringView line)
     Keep(row);
 }
 
-void LoadListFile(ListKind kind, Lists& lists, const ProgramState& state, ReaderState& reader,
-                  UserInteraction& ui)
+FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
+                         const ProgramState& state, ReaderState& reader, UserInteraction& ui)
 {
-    const QString chosen = ui.ChooseFileToOpen();
-    if (chosen.isEmpty())
-        return;
-    const QString path = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     reader.recordsRead = 0;
 
-    QFile file(chosen);
-    bool found = file.open(QIODevice::ReadOnly) && FileHasRecordsOf(kind, file);
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    bool found = opened && FileHasRecordsOf(kind, file);
     file.close();
     // Read again from the start; a file that vanished in between counts as
     // one without records, and the list keeps its rows.
     found = found && file.open(QIODevice::ReadOnly);
     if (!found) {
-        ui.Message(path + QStringLiteral("\r\n") + NoRecordsText(kind));
-        return;
+        const QString message = shownPath + QStringLiteral("\r\n") + NoRecordsText(kind);
+        ui.Message(message);
+        return {opened ? FileStatus::NotThatKind : FileStatus::Failed, 0, message};
     }
 
     if (kind == ListKind::Routes)
-        lists.routeTable.ClearRouteTable();
-    lists.Of(kind).Clear();
+        lists.routes.Clear();
+    else
+        lists.Of(kind).Clear();
 
     RecordReader records(kind, lists, state, reader, ui);
     LineReader lines(file);
     QByteArray bytes;
     bool overlong = false;
+    bool cancelled = false;
     qint64 lineNumber = 0;
     while (lines.Next(bytes, overlong)) {
         reader.recordValid = true;
@@ -421,15 +411,21 @@ void LoadListFile(ListKind kind, Lists& lists, const ProgramState& state, Reader
             records.Flush();
             if (ui.Question(QStringLiteral("Invalid format record at line: ") +
                                 QString::number(lineNumber),
-                            Buttons::OkCancel) == Answer::Cancel)
+                            Buttons::OkCancel) == Answer::Cancel) {
+                cancelled = true;
                 break;
+            }
         }
     }
     records.Flush();
     ui.SetStatusText(StatusPanel::Settings,
                      QString::number(reader.recordsRead) + QStringLiteral(" Records read"));
-    if (lines.ReadFailed())
-        ui.Message(path + QStringLiteral("\r\n") +
-                       QStringLiteral(" could not be read to its end: ") + file.errorString(),
-                   MessageIcon::Exclamation);
+    if (lines.ReadFailed()) {
+        const QString message = shownPath + QStringLiteral("\r\n") +
+                                QStringLiteral(" could not be read to its end: ") +
+                                file.errorString();
+        ui.Message(message, MessageIcon::Exclamation);
+        return {FileStatus::Failed, reader.recordsRead, message};
+    }
+    return {cancelled ? FileStatus::Cancelled : FileStatus::Read, reader.recordsRead, {}};
 }

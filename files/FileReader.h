@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/FileOutcome.h"
 #include "model/ListKind.h"
 #include "model/Lists.h"
 #include "model/ProgramState.h"
@@ -11,15 +12,13 @@
 #include <vector>
 
 // What the file reader carries from record to record and from load to load.
-// The main window owns one; a route point read before any route name of a
-// file belongs to the route of the last route name read, even in an earlier
-// file.
+// A workspace holds one; a route point read before any route name of a file
+// belongs to the route of the last route name read, even in an earlier file.
 struct ReaderState
 {
     int recordsRead = 0; // records taken into the list by the current load
     bool recordValid = true;
     int currentRouteNo = 0;
-    int nextRoutePoint = 0;
 };
 
 // Reads the records of one list kind, a line at a time, into that list.
@@ -75,8 +74,9 @@ bool FileHasWaypoints(QIODevice& file);
 bool FileHasRoutes(QIODevice& file);
 bool FileHasTrack(QIODevice& file);
 
-// Asks for a file and replaces the list of `kind` with its records, saying
-// everything it has to say itself: a file without records of the kind, each
-// invalid record (OK reads on, Cancel stops), and the count read.
-void LoadListFile(ListKind kind, Lists& lists, const ProgramState& state, ReaderState& reader,
-                  UserInteraction& ui);
+// Replaces the list of `kind` with the records of the text file at `path`,
+// saying everything it has to say itself: a file without records of the kind
+// (the list keeps its rows), each invalid record (OK reads on, Cancel stops
+// and keeps the rows read), and the count read.
+FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
+                         const ProgramState& state, ReaderState& reader, UserInteraction& ui);

@@ -107,7 +107,7 @@ void WriteDatumLine(QByteArray& out)
     WriteLine(out, u"Datum,WGS84,WGS84");
 }
 
-void WriteWaypoints(QByteArray& out, const ListModel& waypoints, const SaveStamp& stamp)
+int WriteWaypoints(QByteArray& out, const ListModel& waypoints, const SaveStamp& stamp)
 {
     using namespace WaypointColumn;
     QString line;
@@ -125,27 +125,27 @@ void WriteWaypoints(QByteArray& out, const ListModel& waypoints, const SaveStamp
         line += waypoints.Text(row, MF);
         WriteLine(out, line);
     }
+    return waypoints.Count();
 }
 
-void WriteRoutes(QByteArray& out, const RouteTable& routes, const ListModel& waypoints,
-                 const SaveStamp& stamp)
+int WriteRoutes(QByteArray& out, const RouteStore& routes, const ListModel& waypoints,
+                const SaveStamp& stamp)
 {
     // The first waypoint row of each trimmed name, looked up once.
     QHash<QString, int> rowOfName;
     for (int row = waypoints.Count() - 1; row >= 0; --row)
         rowOfName.insert(BlankTrimmed(waypoints.Text(row, WaypointColumn::Name)), row);
 
-    for (int route = 1; route <= RouteTable::kLastUsedRoute; ++route) {
-        if (!routes.RouteExists(route))
+    int records = 0;
+    for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
+        if (!routes.Exists(route))
             continue;
         QString nameLine = QStringLiteral("RN,") + ZeroPad(route, 2);
-        if (!routes.Slot(route, 0).isEmpty())
-            nameLine += u',' + routes.Slot(route, 0);
+        if (!routes.Name(route).isEmpty())
+            nameLine += u',' + routes.Name(route);
         WriteLine(out, nameLine);
-        for (int point = 1; point < RouteTable::kSlots; ++point) {
-            const QString slot = routes.Slot(route, point);
-            if (slot.isEmpty())
-                break;
+        ++records;
+        for (const QString& slot : routes.Points(route)) {
             QString line = QStringLiteral("RP,DM,") + slot + u',';
             const auto found = rowOfName.constFind(BlankTrimmed(slot));
             if (found != rowOfName.constEnd()) {
@@ -158,8 +158,10 @@ void WriteRoutes(QByteArray& out, const RouteTable& routes, const ListModel& way
                 line += stamp.date + u',' + stamp.time + u',';
             }
             WriteLine(out, line);
+            ++records;
         }
     }
+    return records;
 }
 
 int WriteTrack(QByteArray& out, const ListModel& track, const SaveStamp& stamp)
@@ -191,31 +193,28 @@ int WriteTrack(QByteArray& out, const ListModel& track, const SaveStamp& stamp)
 QByteArray FileText(ListKind kind, const Lists& lists, const SaveStamp& stamp, int* written)
 {
     QByteArray out;
-    out.reserve(100 * (1 + std::max({lists.waypoints.Count(), lists.track.Count(), 31 * 20})));
+    out.reserve(100 * (1 + std::max({lists.waypoints.Count(), lists.track.Count(), 32 * 20})));
     WriteDatumLine(out);
+    int count = 0;
     switch (kind) {
     case ListKind::Waypoints:
-        WriteWaypoints(out, lists.waypoints, stamp);
+        count = WriteWaypoints(out, lists.waypoints, stamp);
         break;
     case ListKind::Routes:
-        WriteRoutes(out, lists.routeTable, lists.waypoints, stamp);
+        count = WriteRoutes(out, lists.routes, lists.waypoints, stamp);
         break;
-    case ListKind::Track: {
-        const int count = WriteTrack(out, lists.track, stamp);
-        if (written)
-            *written = count;
+    case ListKind::Track:
+        count = WriteTrack(out, lists.track, stamp);
         break;
     }
-    }
+    if (written)
+        *written = count;
     return out;
 }
 
-SaveResult SaveListFile(ListKind kind, const Lists& lists, UserInteraction& ui, const Clock& now)
+FileOutcome SaveListFile(ListKind kind, const QString& path, const Lists& lists,
+                         UserInteraction& ui, const QDateTime& moment)
 {
-    const QString path = ui.ChooseFileToSave();
-    if (path.isEmpty())
-        return SaveResult::Cancelled;
-
     bool append = false;
     QFile probe(path);
     if (probe.open(QIODevice::ReadOnly)) {
@@ -224,19 +223,20 @@ SaveResult SaveListFile(ListKind kind, const Lists& lists, UserInteraction& ui, 
             ui.AskFileExists(NativePath(path) + QStringLiteral("\n") +
                              QStringLiteral(" already exists!") + QStringLiteral("\n"));
         if (answer == FileExistsAnswer::Cancel)
-            return SaveResult::Cancelled;
+            return {FileStatus::Cancelled, 0, {}};
         append = answer == FileExistsAnswer::Append;
     }
 
     int written = 0;
-    const QByteArray text = FileText(kind, lists, StampOf(now()), &written);
+    const QByteArray text = FileText(kind, lists, StampOf(moment), &written);
     QString error;
     if (!(append ? Append(path, text, error) : Replace(path, text, error))) {
-        ui.Message(WriteFailedText(path, error), MessageIcon::Exclamation);
-        return SaveResult::Failed;
+        const QString message = WriteFailedText(path, error);
+        ui.Message(message, MessageIcon::Exclamation);
+        return {FileStatus::Failed, 0, message};
     }
     if (kind == ListKind::Track)
         ui.SetStatusText(StatusPanel::Settings,
                          QString::number(written) + QStringLiteral(" Trackpoints written to file"));
-    return SaveResult::Saved;
+    return {FileStatus::Written, written, {}};
 }

@@ -16,18 +16,13 @@ bool Stopped(const GpsLink& link)
     return link.Cancelled() || !link.Port().IsOpen();
 }
 
-void Say(GpsLink& link, const QString& text)
-{
-    link.Ui().Message(text);
-}
-
 // Reads lines until a time-out, a cancel or `limit` lines; the last line read
 // (empty after a time-out).
 QString Drain(GpsLink& link, int limit)
 {
     QString line;
     for (int i = 0; i < limit; ++i) {
-        line = link.GpsReceive();
+        line = link.GpsReceive().line;
         if (line.isEmpty() || Stopped(link))
             break;
     }
@@ -37,7 +32,7 @@ QString Drain(GpsLink& link, int limit)
 struct VersionReply
 {
     QString line;        // the version sentence; empty when none came
-    bool failed = false; // a wrong answer, already reported
+    bool failed = false; // a wrong answer or a failed send, already reported
     bool acknowledging = false;
     int sends = 0;
 };
@@ -45,7 +40,7 @@ struct VersionReply
 // Asks for the version up to four times, resending after each time-out. An
 // acknowledgement shows that the receiver already acknowledges sentences; the
 // version sentence may follow it even after the last request.
-VersionReply QueryVersion(GpsLink& link)
+VersionReply QueryVersion(GpsLink& link, UserInteraction& ui)
 {
     VersionReply reply;
     bool resend = true;
@@ -54,26 +49,29 @@ VersionReply QueryVersion(GpsLink& link)
         if (Stopped(link))
             return reply;
         if (resend) {
-            link.GpsSend(Command::Version + kCrLf);
+            if (!SendOrReport(link, ui, Command::Version + kCrLf)) {
+                reply.failed = true;
+                return reply;
+            }
             ++reply.sends;
             resend = false;
             acknowledgedThisSend = false;
         }
         if (Stopped(link))
             return reply;
-        const QString line = link.GpsReceive();
+        const Received received = link.GpsReceive();
         bool readOn = false;
-        if (line.isEmpty()) {
+        if (!received.IsLine()) {
             resend = true;
         } else {
-            const QString type = SentenceType(line);
+            const QString type = SentenceType(received.line);
             if (type == u"VER") {
-                reply.line = line;
+                reply.line = received.line;
                 return reply;
             }
             if (type != u"CSM") {
-                Say(link,
-                    type == u"NME" ? ConnectionText::NmeaOutput : ConnectionText::InvalidResponse);
+                ui.Message(type == u"NME" ? ConnectionText::NmeaOutput
+                                          : ConnectionText::InvalidResponse);
                 reply.failed = true;
                 return reply;
             }
@@ -93,125 +91,141 @@ bool SupportedModel(const QString& code)
 
 // Keeps the receiver's version, acknowledges it when the receiver expects it
 // and warns about a model the program was not made for.
-bool AcceptVersion(GpsLink& link, const VersionReply& reply)
+bool AcceptVersion(GpsLink& link, UserInteraction& ui, const VersionReply& reply)
 {
     const std::optional<VersionSentence> version = ParseVersionSentence(reply.line);
     if (!version) {
-        Say(link, ConnectionText::InvalidResponse);
+        ui.Message(ConnectionText::InvalidResponse);
         return false;
     }
     link.SetGpsVersion(version->display);
-    if (reply.acknowledging)
-        link.GpsSend(Acknowledgement(reply.line));
+    if (reply.acknowledging && !SendOrReport(link, ui, Acknowledgement(reply.line)))
+        return false;
     if (!SupportedModel(version->modelCode))
-        Say(link, ConnectionText::Unsupported);
+        ui.Message(ConnectionText::Unsupported);
     return true;
 }
 
 // Quiets a receiver that is still talking; false when it streams standard
 // NMEA output, which it must stop by itself.
-bool QuietReceiver(GpsLink& link)
+bool QuietReceiver(GpsLink& link, UserInteraction& ui)
 {
     if (LeadingNumber(link.Port().Settings()) > 4800) {
-        link.GpsSend(FinishSentence(Command::TonBody));
+        if (!SendOrReport(link, ui, FinishSentence(Command::TonBody)))
+            return false;
         link.GpsReceive();
     }
     const QString last = Drain(link, kDrainLines);
     if (Stopped(link))
         return false;
     if (last.startsWith(QStringLiteral("$GP"))) {
-        Say(link, ConnectionText::NmeaOutput);
+        ui.Message(ConnectionText::NmeaOutput);
         return false;
     }
     if (!last.isEmpty()) {
-        link.GpsSend(Command::Stop + kCrLf);
+        if (!SendOrReport(link, ui, Command::Stop + kCrLf))
+            return false;
         Drain(link, kDrainLines);
     }
     return true;
 }
 
-void Disconnect(GpsLink& link, const ApplyConnectedLook& applyLook)
-{
-    SerialStream& port = link.Port();
-    UserInteraction& ui = link.Ui();
-    link.SetCancelled(false);
-    link.GpsSend(FinishSentence(Command::HandOffBody));
-    link.GpsReceive();
-    if (port.IsOpen()) {
-        if (const std::optional<QString> error = port.Close())
-            ui.Message(*error, MessageIcon::Exclamation);
-    }
-    if (applyLook)
-        applyLook(false);
-    ui.SetStatusText(StatusPanel::Settings, SettingsPanelText(port));
-    ui.SetStatusText(StatusPanel::Status, ConnectionText::Disconnected);
-    link.SetCancelled(true);
-}
-
-void Connect(GpsLink& link, const ApplyConnectedLook& applyLook)
-{
-    SerialStream& port = link.Port();
-    UserInteraction& ui = link.Ui();
-    link.SetCancelled(false);
-    ui.ShowCancelWindow(ConnectionText::Connecting);
-    if (const std::optional<QString> error = port.Open()) {
-        ui.Message(*error, MessageIcon::Exclamation);
-        link.SetCancelled(true);
-        ui.HideCancelWindow();
-        return;
-    }
-    if (!GpsHandshake(link) || link.Cancelled()) {
-        link.SetCancelled(true);
-        ui.HideCancelWindow();
-        port.Close();
-        return;
-    }
-    if (applyLook)
-        applyLook(true);
-    ui.SetStatusText(StatusPanel::Settings, ConnectionText::Detected + link.GpsVersion());
-    ui.SetStatusText(StatusPanel::Status, ConnectionText::Connected);
-    link.SetCancelled(true);
-    ui.HideCancelWindow();
-}
-
 } // namespace
 
-bool GpsHandshake(GpsLink& link)
+QString SendFailureText(const SerialStream& port, const SendResult& result)
 {
-    if (!QuietReceiver(link))
+    switch (result.status) {
+    case SendStatus::WriteFailed:
+        return result.error;
+    case SendStatus::TimedOut:
+        return port.PortLabel() + QStringLiteral(": Data cannot be sent");
+    case SendStatus::Sent:
+    case SendStatus::PortClosed:
+        break;
+    }
+    return {};
+}
+
+bool SendOrReport(GpsLink& link, UserInteraction& ui, const QString& line)
+{
+    const SendResult sent = link.GpsSend(line);
+    const QString failure = SendFailureText(link.Port(), sent);
+    if (!failure.isEmpty())
+        ui.Message(failure, MessageIcon::Exclamation);
+    return sent.Ok();
+}
+
+bool GpsHandshake(GpsLink& link, UserInteraction& ui)
+{
+    if (!QuietReceiver(link, ui))
         return false;
-    const VersionReply reply = QueryVersion(link);
+    const VersionReply reply = QueryVersion(link, ui);
     if (reply.failed)
         return false;
     if (reply.line.isEmpty()) {
         if (!Stopped(link))
-            Say(link, ConnectionText::NoResponse);
+            ui.Message(ConnectionText::NoResponse);
         return false;
     }
-    if (!AcceptVersion(link, reply) || Stopped(link))
+    if (!AcceptVersion(link, ui, reply) || Stopped(link))
         return false;
-    if (!reply.acknowledging)
-        link.GpsSend(FinishSentence(Command::HandOnBody));
+    if (!reply.acknowledging && !SendOrReport(link, ui, FinishSentence(Command::HandOnBody)))
+        return false;
     Drain(link, std::numeric_limits<int>::max());
     return !Stopped(link);
 }
 
-void ConnectToggle(GpsLink& link, const ApplyConnectedLook& applyLook)
+ExchangeOutcome Connect(GpsLink& link, UserInteraction& ui)
 {
-    if (link.Port().IsOpen())
-        Disconnect(link, applyLook);
-    else
-        Connect(link, applyLook);
+    ExchangeFrame frame(link, ui, ConnectionText::Connecting);
+    if (!frame.Started())
+        return ExchangeOutcome::Busy;
+    SerialStream& port = link.Port();
+    if (const std::optional<QString> error = port.Open()) {
+        ui.Message(*error, MessageIcon::Exclamation);
+        return ExchangeOutcome::Failed;
+    }
+    const bool ready = GpsHandshake(link, ui);
+    const bool cancelled = link.Cancelled();
+    if (!ready || cancelled) {
+        port.Close();
+        return cancelled ? ExchangeOutcome::Cancelled : ExchangeOutcome::Failed;
+    }
+    link.SetConnected(true);
+    return ExchangeOutcome::Completed;
 }
 
-void ReportPortError(GpsLink& link, const QString& text, const std::function<void()>& beep)
+ExchangeOutcome Disconnect(GpsLink& link, UserInteraction& ui)
 {
-    UserInteraction& ui = link.Ui();
+    ExchangeFrame frame(link, ui);
+    if (!frame.Started())
+        return ExchangeOutcome::Busy;
+    SerialStream& port = link.Port();
+    // The receiver may be gone already; the port closes all the same.
+    if (link.GpsSend(FinishSentence(Command::HandOffBody)).Ok())
+        link.GpsReceive();
+    if (port.IsOpen()) {
+        if (const std::optional<QString> error = port.Close())
+            ui.Message(*error, MessageIcon::Exclamation);
+    }
+    link.SetConnected(false);
+    return ExchangeOutcome::Completed;
+}
+
+ExchangeOutcome ConnectToggle(GpsLink& link, UserInteraction& ui)
+{
+    if (link.Connected() || link.Port().IsOpen())
+        return Disconnect(link, ui);
+    return Connect(link, ui);
+}
+
+void ReportPortError(GpsLink& link, UserInteraction& ui, const QString& text)
+{
     ui.SetStatusText(StatusPanel::Status, QStringLiteral("Status: ") + text);
-    if (beep)
-        beep();
+    ui.Beep();
     const Answer answer = ui.Question(text, Buttons::OkCancel, MessageIcon::Exclamation,
                                       ConnectionText::PortErrorTitle);
     if (answer == Answer::Cancel)
         link.Port().Close();
+    link.FollowPort();
 }

@@ -1,8 +1,11 @@
 #include "gpslink/GpsLink.h"
 
+#include "model/TextNumber.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 
@@ -38,9 +41,8 @@ private:
 
 } // namespace
 
-GpsLink::GpsLink(SerialStream& port, UserInteraction& ui, std::chrono::milliseconds timeout,
-                 QObject* parent)
-    : QObject(parent), port_(port), ui_(ui), timeout_(timeout)
+GpsLink::GpsLink(SerialStream& port, std::chrono::milliseconds timeout, QObject* parent)
+    : QObject(parent), port_(port), timeout_(timeout)
 {
 }
 
@@ -51,17 +53,57 @@ void GpsLink::SetCancelled(bool cancelled)
         emit CancelRequested();
 }
 
-void GpsLink::GpsSend(const QString& line)
+void GpsLink::SetBusy(bool busy)
 {
-    Echo(QStringLiteral("> ") + line);
-    if (const std::optional<QString> error = port_.Write(line.toLatin1()))
-        ui_.Message(*error, MessageIcon::Exclamation);
-    Waiter waiter(port_, *this);
-    while (port_.IsOpen() && port_.BytesToWrite() > 0 && !cancelled_)
-        waiter.Wait(QDeadlineTimer(QDeadlineTimer::Forever));
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    emit BusyChanged(busy);
 }
 
-QString GpsLink::GpsReceive()
+void GpsLink::SetConnected(bool connected)
+{
+    if (connected_ == connected)
+        return;
+    connected_ = connected;
+    emit ConnectionChanged(connected);
+}
+
+void GpsLink::FollowPort()
+{
+    if (connected_ && !port_.IsOpen())
+        SetConnected(false);
+}
+
+std::chrono::milliseconds GpsLink::LineTime(qsizetype bytes) const
+{
+    // Ten bits a byte: the start bit, eight data bits and the stop bit.
+    const double speed = LeadingNumber(port_.Settings());
+    if (speed <= 0)
+        return timeout_;
+    return std::chrono::milliseconds(qint64(std::ceil(bytes * 10 * 1000.0 / speed))) + timeout_;
+}
+
+SendResult GpsLink::GpsSend(const QString& line)
+{
+    Echo(QStringLiteral("> ") + line);
+    if (!port_.IsOpen())
+        return {SendStatus::PortClosed, {}};
+    const QByteArray bytes = line.toLatin1();
+    if (const std::optional<QString> error = port_.Write(bytes))
+        return {SendStatus::WriteFailed, *error};
+    const QDeadlineTimer deadline(LineTime(bytes.size()), Qt::PreciseTimer);
+    Waiter waiter(port_, *this);
+    while (port_.IsOpen() && port_.BytesToWrite() > 0 && !cancelled_ && !deadline.hasExpired())
+        waiter.Wait(deadline);
+    if (!port_.IsOpen())
+        return {SendStatus::PortClosed, {}};
+    if (port_.BytesToWrite() > 0 && !cancelled_)
+        return {SendStatus::TimedOut, {}};
+    return {};
+}
+
+Received GpsLink::GpsReceive()
 {
     const QDeadlineTimer deadline(timeout_, Qt::PreciseTimer);
     Waiter waiter(port_, *this);
@@ -74,13 +116,13 @@ QString GpsLink::GpsReceive()
             break;
         waiter.Wait(deadline);
     }
-    if (!line) {
-        pending_.clear();
-        Echo(QStringLiteral("< Timeout\r\n"));
-        return {};
+    if (line) {
+        Echo(QStringLiteral("< ") + *line + QStringLiteral("\r\n"));
+        return {ReceiveStatus::Line, *line};
     }
-    Echo(QStringLiteral("< ") + *line + QStringLiteral("\r\n"));
-    return *line;
+    pending_.clear();
+    Echo(QStringLiteral("< Timeout\r\n"));
+    return {port_.IsOpen() ? ReceiveStatus::TimedOut : ReceiveStatus::PortClosed, {}};
 }
 
 std::optional<QString> GpsLink::TakeLine()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "gpslink/SerialStream.h"
-#include "model/UserInteraction.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,10 +8,47 @@
 #include <chrono>
 #include <optional>
 
+// What one read from the receiver gave: a line, a time-out, or a port that
+// is closed (a hang-up, or closed by the program).
+enum class ReceiveStatus
+{
+    Line,
+    TimedOut,
+    PortClosed
+};
+
+struct Received
+{
+    ReceiveStatus status = ReceiveStatus::TimedOut;
+    QString line; // the sentence without its CR LF; empty unless status is Line
+
+    bool IsLine() const { return status == ReceiveStatus::Line; }
+};
+
+// What one write to the receiver gave.
+enum class SendStatus
+{
+    Sent,        // left the port, or still queued when Cancelled stopped the wait
+    WriteFailed, // the port refused the bytes; `error` holds its text
+    PortClosed,
+    TimedOut // still not out after the bytes' time on the line plus the link's time-out
+};
+
+struct SendResult
+{
+    SendStatus status = SendStatus::Sent;
+    QString error;
+
+    bool Ok() const { return status == SendStatus::Sent; }
+};
+
 // The two primitives every exchange with the receiver is built from, GpsSend
-// and GpsReceive, and the link's program-wide state. Both primitives wait in
-// a local event loop, so window events (the Cancel button, port errors, the
-// monitor repainting) run meanwhile; nothing polls.
+// and GpsReceive, and the link's state: Cancelled, whether an exchange runs
+// (busy, set only by ExchangeFrame), whether the program is connected, the
+// monitor echo and the receiver's version. Both primitives wait in a local
+// event loop, so window events (the Cancel button, port errors, the monitor
+// repainting) run meanwhile; nothing polls. The link shows nothing itself:
+// callers decide what to say about a result.
 class GpsLink : public QObject
 {
     Q_OBJECT
@@ -21,26 +57,34 @@ public:
     // A started line longer than this without CR LF is noise, not a sentence.
     static constexpr qsizetype kLongestLine = 4096;
 
-    GpsLink(SerialStream& port, UserInteraction& ui,
-            std::chrono::milliseconds timeout = kDefaultTimeout, QObject* parent = nullptr);
+    explicit GpsLink(SerialStream& port, std::chrono::milliseconds timeout = kDefaultTimeout,
+                     QObject* parent = nullptr);
 
     SerialStream& Port() const { return port_; }
-    UserInteraction& Ui() const { return ui_; }
 
     // Writes one finished sentence (CR LF included) and waits until the port
-    // has sent it, Cancelled is set or the port closes. A failed write is shown
-    // and the exchange carries on.
-    void GpsSend(const QString& line);
+    // has sent it, Cancelled is set, the port closes or the bytes' time on the
+    // line at the port's speed (10 bits a byte) plus the time-out has passed.
+    SendResult GpsSend(const QString& line);
     // One line from "$" to CR LF, without the CR LF; bytes before the "$" are
-    // dropped. The empty string when no whole line arrives within the time-out
-    // or the port closes; a partial line is then lost. Ignores Cancelled:
-    // callers check it between lines.
-    QString GpsReceive();
+    // dropped. A time-out when no whole line arrives in time, which loses a
+    // partial line. Cancelled does not cut a read short: callers check it
+    // between lines.
+    Received GpsReceive();
 
-    // Set by the cancel window to stop the running exchange; exchanges clear
-    // it when they start and set it again when they end.
+    // Set by the cancel window to stop the running exchange; an exchange
+    // clears it when it starts and sets it again when it ends.
     bool Cancelled() const { return cancelled_; }
     void SetCancelled(bool cancelled);
+    // An exchange is running; a second one is refused.
+    bool Busy() const { return busy_; }
+    // The handshake succeeded and the port has stayed open since.
+    bool Connected() const { return connected_; }
+    void SetConnected(bool connected);
+    // Takes the disconnected state when the port has closed meanwhile (a
+    // hang-up, or the Cancel answer to a port error).
+    void FollowPort();
+
     // While set, every line sent and received is echoed by MonitorText.
     bool MonitorOn() const { return monitorOn_; }
     void SetMonitorOn(bool on) { monitorOn_ = on; }
@@ -56,18 +100,25 @@ signals:
     void MonitorText(const QString& text);
     // Cancelled has just been set.
     void CancelRequested();
+    void BusyChanged(bool busy);
+    void ConnectionChanged(bool connected);
 
 private:
+    friend class ExchangeFrame;
+    void SetBusy(bool busy);
+
     std::optional<QString> TakeLine();
     void Echo(const QString& text);
+    std::chrono::milliseconds LineTime(qsizetype bytes) const;
 
     SerialStream& port_;
-    UserInteraction& ui_;
     std::chrono::milliseconds timeout_;
     // Bytes read from the port and not yet handed out; a line in progress
     // starts at its "$".
     QByteArray pending_;
     bool cancelled_ = true;
+    bool busy_ = false;
+    bool connected_ = false;
     bool monitorOn_ = false;
     QString gpsVersion_;
 };

@@ -2,6 +2,7 @@
 
 #include "gpslink/Platform.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <chrono>
 
@@ -155,14 +156,29 @@ void QtSerialStream::SetHandshakingNone()
     serial_.setFlowControl(QSerialPort::NoFlowControl);
 }
 
+QString QtSerialStream::Named(const QString& text) const
+{
+    return PortLabel() + QStringLiteral(": ") + text;
+}
+
 std::optional<QString> QtSerialStream::Open()
 {
     if (serial_.isOpen())
-        return kPortAlreadyOpen;
+        return Named(kPortAlreadyOpen);
     serial_.setPortName(device_);
     if (!serial_.open(QIODevice::ReadWrite)) {
-        const QString text = serial_.errorString();
+        const bool denied = serial_.error() == QSerialPort::PermissionError &&
+                            !(QFileInfo(device_).isReadable() && QFileInfo(device_).isWritable());
+        QString text = Named(serial_.errorString());
         serial_.clearError();
+#ifdef Q_OS_LINUX
+        // Serial devices belong to the group dialout, and a new group
+        // membership counts only from the next login.
+        if (denied)
+            text += QStringLiteral("\r\nAdd yourself to the dialout group, then log in again.");
+#else
+        Q_UNUSED(denied);
+#endif
         return text;
     }
     failing_ = false;
@@ -181,7 +197,7 @@ std::optional<QString> QtSerialStream::Close()
         return std::nullopt;
     serial_.close();
     if (serial_.error() != QSerialPort::NoError && serial_.error() != QSerialPort::NotOpenError) {
-        const QString text = serial_.errorString();
+        const QString text = Named(serial_.errorString());
         serial_.clearError();
         return text;
     }
@@ -191,9 +207,9 @@ std::optional<QString> QtSerialStream::Close()
 std::optional<QString> QtSerialStream::Write(const QByteArray& bytes)
 {
     if (!serial_.isOpen())
-        return kPortNotOpen;
+        return Named(kPortNotOpen);
     if (serial_.write(bytes) != bytes.size())
-        return serial_.errorString();
+        return Named(serial_.errorString());
     return std::nullopt;
 }
 

@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QTimer>
 
-// The program's serial port: a QSerialPort behind SerialStream.
+// The program's serial port: a QSerialPort behind SerialStream. The texts of
+// failed operations name the port, and a port the user may not open says how
+// to get the right.
 //
 // A port is stored as "1" to "16" (Com1 to Com16, which are /dev/ttyS0 to
 // /dev/ttyS15) or as a device path such as "/dev/ttyUSB0" or a pseudo-terminal,
@@ -47,6 +49,7 @@ public:
     qint64 BytesToWrite() const override { return serial_.bytesToWrite(); }
 
 private:
+    QString Named(const QString& text) const;
     void OnPortError(QSerialPort::SerialPortError error);
     void FailAndClose();
     void CheckLineErrors();

@@ -1,7 +1,7 @@
 #include "gpslink/frmCancel.h"
 
-#include "app/Twips.h"
 #include "gpslink/GpsLink.h"
+#include "model/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,16 +44,21 @@ void frmCancel::ShowActivity(const QString& activity)
     activateWindow();
 }
 
+bool frmCancel::Running() const
+{
+    return link_.Busy() && !link_.Cancelled();
+}
+
 void frmCancel::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || isActiveWindow() || !isVisible())
         return;
-    if (link_.Cancelled() || QApplication::activeModalWidget())
+    if (!Running() || QApplication::activeModalWidget())
         return;
     // Later, once the window that took the activation has it.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !link_.Cancelled() && !QApplication::activeModalWidget()) {
+        if (isVisible() && Running() && !QApplication::activeModalWidget()) {
             raise();
             activateWindow();
         }

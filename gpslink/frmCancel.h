@@ -7,8 +7,8 @@ class QLabel;
 class QPushButton;
 
 // The cancel window: says what the running exchange is doing and offers one
-// Cancel button, which sets the link's Cancelled. While an exchange runs
-// (Cancelled clear) it stays in front: losing activation brings it back,
+// Cancel button, which sets the link's Cancelled. While an exchange runs and
+// has not been cancelled it stays in front: losing activation brings it back,
 // unless a message box of the exchange itself has the user's attention.
 class frmCancel : public QWidget
 {
@@ -28,6 +28,7 @@ protected:
 
 private:
     int Twips(int twips) const;
+    bool Running() const;
 
     GpsLink& link_;
     // Centred on the screen the first time it shows; later where the user left it.

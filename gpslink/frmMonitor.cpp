@@ -1,6 +1,6 @@
 #include "gpslink/frmMonitor.h"
 
-#include "app/Twips.h"
+#include "model/Twips.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,22 +1,22 @@
 #pragma once
 
 #include "model/ListModel.h"
-#include "model/RouteTable.h"
+#include "model/RouteStore.h"
 
-// The program's data: the three lists and the route table kept beside the
-// route list. The main window owns one; tests build their own.
+// The program's data: the waypoint list, the routes with the route list that
+// shows them, and the track list. A workspace holds one; tests build their own.
 struct Lists
 {
     ListModel waypoints{ListKind::Waypoints};
-    ListModel routes{ListKind::Routes};
+    RouteStore routes;
     ListModel track{ListKind::Track};
-    RouteTable routeTable;
 
+    // The list of `kind` as views show it. Route rows change only through `routes`.
     ListModel& Of(ListKind kind)
     {
         switch (kind) {
         case ListKind::Routes:
-            return routes;
+            return routes.List();
         case ListKind::Track:
             return track;
         case ListKind::Waypoints:
@@ -24,8 +24,5 @@ struct Lists
         }
         return waypoints;
     }
+    const ListModel& Of(ListKind kind) const { return const_cast<Lists*>(this)->Of(kind); }
 };
-
-// Removes every route-list row whose Id, read as a number, is `route`
-// (walking from the last row up) and empties all its slots in the table.
-void RemoveRoute(Lists& lists, int route);

@@ -3,8 +3,9 @@
 #include <QString>
 
 // How the core speaks to the person at the keyboard. The windows answer with
-// message boxes and file dialogs, tests from a script. Every text handed over
-// is final: the implementation shows it letter for letter.
+// message boxes, tests from a script. Every text handed over is final: the
+// implementation shows it letter for letter. Choosing a file is not the
+// core's business: its commands take the path.
 
 enum class MessageIcon
 {
@@ -62,16 +63,15 @@ public:
                             MessageIcon icon = MessageIcon::None,
                             const QString& title = kProgramTitle) = 0;
     virtual void SetStatusText(StatusPanel panel, const QString& text) = 0;
+    // The system beep that goes with a port error.
+    virtual void Beep() {}
 
     // The cancel window: shown with its activity text while an exchange runs;
-    // the main window is disabled for the same span.
+    // the main window is disabled for the same span. Showing it again while
+    // it shows changes its text.
     virtual void ShowCancelWindow(const QString& activity) = 0;
     virtual void HideCancelWindow() = 0;
 
-    // The text file dialog ("Text Files (*.txt)" and "All Files", default
-    // extension "txt"). An empty result means the user cancelled.
-    virtual QString ChooseFileToOpen() = 0;
-    virtual QString ChooseFileToSave() = 0;
     // The "file exists" question; `text` is the label the dialog shows.
     virtual FileExistsAnswer AskFileExists(const QString& text) = 0;
 };

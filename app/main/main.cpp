@@ -1,7 +1,6 @@
-#include "app/Settings.h"
 #include "app/frmNavora.h"
-#include "coords/dlgGrid.h"
 #include "gpslink/QtSerialStream.h"
+#include "workspace/Settings.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,10 +24,7 @@ int main(int argc, char* argv[])
     QtSerialStream port;
 
     frmNavora window(settings, port);
-    // Last step of start-up: the stored grid, for the editor's button and the grid dialog.
-    window.Startup([&window](const QString& grid) {
-        SelectGrid(grid, window.State(), window.Interaction(), &window);
-    });
+    window.Startup();
     window.show();
     return app.exec();
 }

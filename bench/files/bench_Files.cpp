@@ -113,18 +113,16 @@ bool Write(const QString& path, const QByteArray& bytes)
 void Load(ListKind kind, const QString& path, Lists& lists, ReaderState& reader)
 {
     ScriptedInteraction ui;
-    ui.ExpectFileToOpen(path);
     ProgramState state;
     state.currentDatumCode = QStringLiteral("WGS84");
-    LoadListFile(kind, lists, state, reader, ui);
+    LoadListFile(kind, path, lists, state, reader, ui);
 }
 
 void Save(ListKind kind, const QString& path, const Lists& lists)
 {
     QFile::remove(path);
     ScriptedInteraction ui;
-    ui.ExpectFileToSave(path);
-    SaveListFile(kind, lists, ui);
+    SaveListFile(kind, path, lists, ui, QDateTime::currentDateTime());
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "gpslink/Platform.h"
 #include "gpslink/QtSerialStream.h"
 #include "tests/gpslink/Simulator.h"
-#include "tests/support/ScriptedInteraction.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -33,13 +32,12 @@ int SilentWait(int rounds)
     port.SetPort(pty->devicePath);
     if (port.Open())
         return 1;
-    ScriptedInteraction ui;
-    GpsLink link(port, ui);
+    GpsLink link(port);
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer wall;
         wall.start();
         const double cpuBefore = CpuSeconds();
-        const QString line = link.GpsReceive();
+        const QString line = link.GpsReceive().line;
         const double cpu = CpuSeconds() - cpuBefore;
         const double elapsed = wall.nsecsElapsed() / 1e9;
         std::printf(
@@ -77,17 +75,16 @@ int RoundTrip(int rounds)
     port.SetPort(sim.Device());
     if (port.Open())
         return 1;
-    ScriptedInteraction ui;
-    GpsLink link(port, ui);
+    GpsLink link(port);
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer timer;
         timer.start();
         link.GpsSend(QStringLiteral("$PMGNCMD,VERSION*28\r\n"));
-        const QString ack = link.GpsReceive();
+        const QString ack = link.GpsReceive().line;
         times.push_back(timer.nsecsElapsed() / 1e6);
         if (!ack.startsWith(QStringLiteral("$PMGNCSM,28*")) ||
-            !link.GpsReceive().startsWith(QStringLiteral("$PMGNVER")))
+            !link.GpsReceive().line.startsWith(QStringLiteral("$PMGNVER")))
             return 1;
     }
     port.Close();

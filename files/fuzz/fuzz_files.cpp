@@ -30,8 +30,6 @@ public:
     void SetStatusText(StatusPanel, const QString&) override {}
     void ShowCancelWindow(const QString&) override {}
     void HideCancelWindow() override {}
-    QString ChooseFileToOpen() override { return {}; }
-    QString ChooseFileToSave() override { return {}; }
     FileExistsAnswer AskFileExists(const QString&) override { return FileExistsAnswer::Cancel; }
 };
 

@@ -1,11 +1,15 @@
 #include "app/ReportView.h"
-#include "app/Twips.h"
 #include "app/frmNavora.h"
+#include "gpslink/ExchangeFrame.h"
+#include "model/Twips.h"
 #include "tests/support/FakeSerialStream.h"
 #include "tests/support/ListTexts.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "workspace/Workspace.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSettings>
@@ -13,6 +17,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -23,13 +28,53 @@ namespace {
 // settings file of its own.
 struct App
 {
+    explicit App(const QString& folder = QString())
+        : qsettings(folder.isEmpty() ? dir.filePath("settings.ini") : folder + "/settings.ini",
+                    QSettings::IniFormat)
+    {
+    }
     QTemporaryDir dir;
-    QSettings qsettings{dir.filePath("settings.ini"), QSettings::IniFormat};
+    QSettings qsettings;
     SettingsStore settings{qsettings};
     FakeSerialStream port;
     ScriptedInteraction ui;
     frmNavora window{settings, port, &ui};
+    Lists& Data() { return window.Space().Data(); }
 };
+
+// The enabled menu items and toolbar buttons by name; a sub-menu by its own name.
+QStringList EnabledItems(const frmNavora& window)
+{
+    QStringList names;
+    for (const QAction* action : window.findChildren<QAction*>()) {
+        const QString name = action->objectName();
+        if ((name.startsWith("mnu") || name.startsWith("tbr")) && action->isEnabled())
+            names << name;
+    }
+    for (const QMenu* menu : window.findChildren<QMenu*>()) {
+        if (menu->objectName().startsWith("mnu") && menu->menuAction()->isEnabled() &&
+            !window.findChild<QAction*>(menu->objectName()))
+            names << menu->objectName();
+    }
+    names.removeAll("mnuFile");
+    names.removeAll("mnuPort");
+    names.removeAll("mnuCall");
+    names.sort();
+    return names;
+}
+
+// Answers the next file dialog with `file`, after noting the folder it started in.
+void AnswerFileDialog(const QString& file, QString* startedIn)
+{
+    QTimer::singleShot(0, [file, startedIn] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        *startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
 
 } // namespace
 
@@ -40,15 +85,17 @@ private slots:
     void init();
     void cleanup();
 
-    void connectedLook();
+    void commandsFollowState_data();
+    void commandsFollowState();
     void startupShowsSettings();
-    void tabSwitching();
+    void tabKeys();
     void headerClickSorts();
-    void editScansSelection_data();
-    void editScansSelection();
     void deleteRecords_data();
     void deleteRecords();
+    void nothingToSaveAsksForNoFile();
+    void fileDialogsStartInTheLastFolder();
     void windowSizeStoredOnlyWhenNormal();
+    void windowSizeStableOverRestarts();
     void exitAbortKeepsWindow();
 
 private:
@@ -78,29 +125,51 @@ void tst_frmNavora::SelectRows(ListKind kind, const QList<int>& rows)
             view->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void tst_frmNavora::connectedLook()
+// Items whose work is not in the program yet (transfers, editors, Setup, deleting waypoints)
+// stay disabled; the receiver's menus follow the connection; an exchange leaves only Exit, the
+// monitor and About.
+void tst_frmNavora::commandsFollowState_data()
 {
-    // Send and Get follow the connection only once the transfers are there.
-    QStringList transfers;
-    for (bool wired : {false, true}) {
-        if (wired)
-            app_->window.SetTransfers(
-                [&](ListKind k) { transfers << "get" + QString::number(int(k)); },
-                [&](ListKind k) { transfers << "send" + QString::number(int(k)); });
-        for (bool connected : {true, false}) {
-            app_->window.SetConnectedLook(connected);
-            for (const char* menu : {"mnuDown", "mnuUp", "mnuDelete"})
-                QCOMPARE(app_->window.findChild<QMenu*>(menu)->menuAction()->isEnabled(),
-                         connected);
-            QCOMPARE(app_->window.ToolbarButton("Upload")->isEnabled(), connected && wired);
-            QCOMPARE(app_->window.ToolbarButton("Download")->isEnabled(), connected && wired);
-        }
-    }
-    app_->window.SetConnectedLook(true);
-    SetTab(2);
-    app_->window.ToolbarButton("Download")->trigger();
-    app_->window.ToolbarButton("Upload")->trigger();
-    QCOMPARE(transfers, (QStringList{"get3", "send3"}));
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("enabled");
+    const QStringList always{"mnuAbout", "mnuFileExit", "mnuOpenLog"};
+    const QStringList idle = always + QStringList{"mnuLoad",     "mnuOpenGPS", "mnuSave",
+                                                  "tbrLoadFile", "tbrOpenGPS", "tbrSaveFile"};
+    const QStringList menus{"mnuDelete", "mnuDown", "mnuUp"};
+    const auto sorted = [](QStringList names) {
+        names.sort();
+        return names;
+    };
+    QTest::newRow("waypoints") << false << false << 0 << sorted(idle);
+    QTest::newRow("routes") << false << false << 1 << sorted(idle + QStringList{"tbrDelete"});
+    QTest::newRow("track, connected")
+        << true << false << 2 << sorted(idle + menus + QStringList{"tbrDelete"});
+    QTest::newRow("routes, connected, busy") << true << true << 1 << sorted(always);
+    QTest::newRow("waypoints, busy") << false << true << 0 << sorted(always);
+}
+
+void tst_frmNavora::commandsFollowState()
+{
+    QFETCH(bool, connected);
+    QFETCH(bool, busy);
+    QFETCH(int, tab);
+    GpsLink& link = app_->window.Space().Link();
+    app_->port.Open();
+    link.SetConnected(connected);
+    SetTab(tab);
+    std::optional<ExchangeFrame> frame;
+    if (busy)
+        frame.emplace(link, app_->ui);
+    QTEST(EnabledItems(app_->window), "enabled");
+    QAction* open = app_->window.ToolbarButton("OpenGPS");
+    QCOMPARE(open->text(), connected ? "Disconn" : "Connect");
+    QCOMPARE(open->toolTip(), connected ? "Disconnect from GPS" : "Connect to GPS");
+    frame.reset();
+    link.SetConnected(false);
+    QCOMPARE(EnabledItems(app_->window).contains("mnuSave"), true);
+    QCOMPARE(EnabledItems(app_->window).contains("mnuDown"), false);
 }
 
 void tst_frmNavora::startupShowsSettings()
@@ -110,7 +179,7 @@ void tst_frmNavora::startupShowsSettings()
     QCOMPARE(app_->ui.MessageTexts(), QStringList{"No datum was set, it has defaulted to WGS84"});
     for (ListKind kind : {ListKind::Waypoints, ListKind::Routes, ListKind::Track})
         QVERIFY(app_->window.ListView(kind)->showGrid());
-    QCOMPARE(app_->window.CurrentList(), 1);
+    QCOMPARE(app_->window.CurrentKind(), ListKind::Waypoints);
     // The inner area keeps its minimum size however small the window is made.
     app_->window.resize(10, 10);
     QVERIFY(app_->window.width() >= TwipsToPixels(5000, app_->window.logicalDpiX()));
@@ -120,27 +189,29 @@ void tst_frmNavora::startupShowsSettings()
     QCOMPARE(view->columnWidth(WaypointColumn::Latitude), TwipsToPixels(1587, view->logicalDpiX()));
 }
 
-void tst_frmNavora::tabSwitching()
+// Ctrl+Tab and Ctrl+PgDown go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous,
+// round the ends, with the focus in a list.
+void tst_frmNavora::tabKeys()
 {
+    app_->window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&app_->window));
     auto* stack = app_->window.findChild<QStackedWidget*>();
-    QAction* insert = app_->window.ToolbarButton("Insert");
-    QAction* edit = app_->window.ToolbarButton("Edit");
-    // Without the editors there is nothing to open.
-    QVERIFY(!insert->isEnabled() && !edit->isEnabled());
-
-    app_->window.SetWaypointEditor([](int) {});
-    app_->window.SetRouteEditor([](int) {});
     const struct
     {
-        int tab;
-        bool enabled;
-    } steps[] = {{0, true}, {2, false}, {1, true}, {2, false}, {0, true}};
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        ListKind shown;
+    } steps[] = {{Qt::Key_Tab, Qt::ControlModifier, ListKind::Routes},
+                 {Qt::Key_PageDown, Qt::ControlModifier, ListKind::Track},
+                 {Qt::Key_PageDown, Qt::ControlModifier, ListKind::Waypoints},
+                 {Qt::Key_PageUp, Qt::ControlModifier, ListKind::Track},
+                 {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, ListKind::Routes}};
     for (const auto& step : steps) {
-        SetTab(step.tab);
-        QCOMPARE(app_->window.CurrentList(), step.tab + 1);
-        QCOMPARE(stack->currentWidget(), app_->window.ListView(ListKind(step.tab + 1)));
-        QCOMPARE(insert->isEnabled(), step.enabled);
-        QCOMPARE(edit->isEnabled(), step.enabled);
+        ReportView* view = app_->window.ListView(app_->window.CurrentKind());
+        view->setFocus();
+        QTest::keyClick(view, step.key, step.modifiers);
+        QCOMPARE(app_->window.CurrentKind(), step.shown);
+        QCOMPARE(stack->currentWidget(), app_->window.ListView(step.shown));
     }
 }
 
@@ -149,9 +220,10 @@ void tst_frmNavora::headerClickSorts()
     app_->window.resize(800, 600);
     app_->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&app_->window));
-    Lists& lists = app_->window.Data();
+    Lists& lists = app_->Data();
     lists.waypoints.AddRows({{"BRIDGE"}, {"ALPHA"}, {"CAFE"}});
-    lists.routes.AddRows({{"02", "======", "B"}, {"01", "======", "A"}});
+    lists.routes.StartRoute(2, QStringLiteral("B"));
+    lists.routes.StartRoute(1, QStringLiteral("A"));
 
     const auto clickHeader = [this](ListKind kind, int column) {
         QHeaderView* header = app_->window.ListView(kind)->horizontalHeader();
@@ -165,104 +237,39 @@ void tst_frmNavora::headerClickSorts()
 
     SetTab(1);
     clickHeader(ListKind::Routes, 0);
-    QCOMPARE(Column(lists.routes, 0), (QStringList{"02", "01"}));
+    QCOMPARE(Column(lists.routes.List(), 0), (QStringList{"02", "01"}));
 }
 
-void tst_frmNavora::editScansSelection_data()
-{
-    QTest::addColumn<int>("tab");
-    QTest::addColumn<QList<int>>("selected");
-    QTest::addColumn<QList<int>>("opened");
-    QTest::addColumn<bool>("refused");
-
-    QTest::newRow("waypoint, none selected") << 0 << QList<int>{} << QList<int>{-1} << false;
-    QTest::newRow("waypoint, one selected") << 0 << QList<int>{2} << QList<int>{2} << false;
-    QTest::newRow("waypoints, two selected") << 0 << QList<int>{0, 2} << QList<int>{} << true;
-    QTest::newRow("route, none selected") << 1 << QList<int>{} << QList<int>{-1} << false;
-    QTest::newRow("route, one selected") << 1 << QList<int>{1} << QList<int>{1} << false;
-}
-
-void tst_frmNavora::editScansSelection()
-{
-    QFETCH(int, tab);
-    QFETCH(QList<int>, selected);
-    QFETCH(QList<int>, opened);
-    QFETCH(bool, refused);
-
-    QList<int> waypointEditor;
-    QList<int> routeEditor;
-    app_->window.SetWaypointEditor([&](int index) { waypointEditor << index; });
-    app_->window.SetRouteEditor([&](int index) { routeEditor << index; });
-    app_->window.Data().waypoints.AddRows({{"A"}, {"B"}, {"C"}});
-    app_->window.Data().routes.AddRows({{"01", "======", "R"}, {"01", "01", "A"}});
-    SetTab(tab);
-    const ListKind kind = ListKind(tab + 1);
-    SelectRows(kind, selected);
-    // The selection made in the view is what the list's flags say.
-    QCOMPARE(ScanSelection(app_->window.Data().Of(kind)).count, int(selected.size()));
-
-    app_->window.ToolbarButton("Edit")->trigger();
-    QCOMPARE(tab == 0 ? waypointEditor : routeEditor, opened);
-    const QString refusal(
-        "Muliple waypoints selected!\r\nYou can only edit one waypoint at a time");
-    QCOMPARE(app_->ui.MessageTexts(), refused ? QStringList{refusal} : QStringList{});
-    if (refused)
-        QCOMPARE(app_->ui.messages[0].icon, MessageIcon::None);
-    else
-        QCOMPARE(app_->window.State().editIndex, opened.value(0));
-}
-
+// Delete acts on the rows selected in the list shown, after its questions.
 void tst_frmNavora::deleteRecords_data()
 {
     QTest::addColumn<int>("tab");
-    QTest::addColumn<bool>("portOpen");
-    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<Answer>("answer");
     QTest::addColumn<QStringList>("left");
-    QTest::addColumn<QString>("deletedInReceiver");
 
     const QStringList routes{"01", "01", "02", "02", "02", "01"}, withoutTwo{"01", "01", "01"};
-    const QStringList track{"0001", "0002"}, none;
-    const QList<Answer> yes{Answer::Yes}, no{Answer::No};
-    const QList<Answer> yesYes{Answer::Yes, Answer::Yes}, yesNo{Answer::Yes, Answer::No};
-    QTest::newRow("route, disconnected, yes") << 1 << false << yes << withoutTwo << QString();
-    QTest::newRow("route, disconnected, no") << 1 << false << no << routes << QString();
-    QTest::newRow("route, connected, yes twice") << 1 << true << yesYes << withoutTwo << "02";
-    QTest::newRow("route, connected, yes, no") << 1 << true << yesNo << withoutTwo << QString();
-    QTest::newRow("track, disconnected, yes") << 2 << false << yes << none << QString();
-    QTest::newRow("track, disconnected, no") << 2 << false << no << track << QString();
-    QTest::newRow("track, connected, yes twice") << 2 << true << yesYes << none << "track";
-    QTest::newRow("track, connected, yes, no") << 2 << true << yesNo << none << QString();
+    QTest::newRow("route, yes") << 1 << Answer::Yes << withoutTwo;
+    QTest::newRow("route, no") << 1 << Answer::No << routes;
+    QTest::newRow("track, yes") << 2 << Answer::Yes << QStringList();
+    QTest::newRow("track, no") << 2 << Answer::No << QStringList{"0001", "0002"};
 }
 
 void tst_frmNavora::deleteRecords()
 {
     QFETCH(int, tab);
-    QFETCH(bool, portOpen);
-    QFETCH(QList<Answer>, answers);
-
-    QString receiver;
-    app_->window.SetReceiverDeleters([&](const QString& id) { receiver += id; },
-                                     [&] { receiver += "track"; });
-    if (portOpen)
-        app_->port.Open();
-    Lists& lists = app_->window.Data();
-    lists.routes.AddRows({{"01", "======", "ONE"},
-                          {"01", "01", "A"},
-                          {"02", "======", "TWO"},
-                          {"02", "01", "B"},
-                          {"02", "02", "C"},
-                          {"01", "02", "D"}});
-    lists.routeTable.SetSlot(1, 1, "A");
-    lists.routeTable.SetSlot(2, 1, "B");
+    QFETCH(Answer, answer);
+    Lists& lists = app_->Data();
+    lists.routes.StartRoute(1, QStringLiteral("ONE"));
+    lists.routes.AddPoint(1, QStringLiteral("A"));
+    lists.routes.StartRoute(2, QStringLiteral("TWO"));
+    lists.routes.AddPoint(2, QStringLiteral("B"));
+    lists.routes.AddPoint(2, QStringLiteral("C"));
+    lists.routes.AddPoint(1, QStringLiteral("D"));
     lists.track.AddRows({{"0001"}, {"0002"}});
     SetTab(tab);
-    const QStringList questions =
-        tab == 1
-            ? QStringList{"Are you sure you want to delete this route?",
-                          "Delete route from GPS as well?"}
-            : QStringList{"Delete all track points?", "Delete Track information from GPS as well?"};
-    for (int i = 0; i < answers.size(); ++i)
-        app_->ui.ExpectQuestion(questions[i], answers[i]);
+    app_->ui.ExpectQuestion(tab == 1 ? "Are you sure you want to delete this route?"
+                                     : "Delete all track points?",
+                            answer);
 
     // Nothing selected: nothing asked, nothing deleted.
     app_->window.ToolbarButton("Delete")->trigger();
@@ -272,8 +279,49 @@ void tst_frmNavora::deleteRecords()
     app_->window.ToolbarButton("Delete")->trigger();
     QVERIFY(app_->ui.AllScriptUsed());
     QTEST(Column(lists.Of(ListKind(tab + 1)), 0), "left");
-    QTEST(receiver, "deletedInReceiver");
-    QCOMPARE(lists.routeTable.RouteExists(2), tab != 1 || answers[0] == Answer::No);
+    QCOMPARE(lists.routes.Exists(2), tab != 1 || answer == Answer::No);
+}
+
+void tst_frmNavora::nothingToSaveAsksForNoFile()
+{
+    QString startedIn;
+    AnswerFileDialog(app_->dir.filePath("never.txt"), &startedIn);
+    app_->window.findChild<QAction*>("mnuSave")->trigger();
+    QCOMPARE(app_->ui.MessageTexts(), QStringList{"There is nothing to save!"});
+    QVERIFY(startedIn.isEmpty());
+    QVERIFY(!QFile::exists(app_->dir.filePath("never.txt")));
+    QApplication::processEvents();
+}
+
+// The open and save dialogs start in the folder the last one was left in, also after a
+// restart.
+void tst_frmNavora::fileDialogsStartInTheLastFolder()
+{
+    QTemporaryDir keep; // the settings, across a restart
+    app_ = std::make_unique<App>(keep.path());
+    QTemporaryDir data;
+    const QString track = data.filePath("track.txt");
+    QVERIFY(QFile::copy(QStringLiteral(NAVORA_TEST_DATA "/files/track.txt"), track));
+    app_->window.Space().State().currentDatumCode = QStringLiteral("WGS84");
+    QString startedIn;
+    SetTab(2);
+    AnswerFileDialog(track, &startedIn);
+    app_->window.findChild<QAction*>("mnuLoad")->trigger();
+    QCOMPARE(app_->Data().track.Count(), 2);
+    QVERIFY(startedIn != data.path());
+
+    const QString copy = data.filePath("copy.txt");
+    AnswerFileDialog(copy, &startedIn);
+    app_->window.ToolbarButton("SaveFile")->trigger();
+    QCOMPARE(startedIn, data.path());
+    QVERIFY(QFile::exists(copy));
+
+    app_.reset();
+    app_ = std::make_unique<App>(keep.path());
+    AnswerFileDialog(copy, &startedIn);
+    startedIn.clear();
+    app_->window.findChild<QAction*>("mnuLoad")->trigger();
+    QCOMPARE(startedIn, data.path());
 }
 
 void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
@@ -296,6 +344,28 @@ void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
     app_->window.showMinimized();
     QVERIFY(app_->window.Shutdown());
     QCOMPARE(app_->settings.Read(SettingsKey::Width), QStringLiteral("1234"));
+}
+
+// Started and closed ten times, the window keeps the size it was given, frame and all.
+void tst_frmNavora::windowSizeStableOverRestarts()
+{
+    QTemporaryDir keep; // the settings, across the restarts
+    app_ = std::make_unique<App>(keep.path());
+    const QString folder = keep.path();
+    app_->settings.Write(SettingsKey::Height, "7080");
+    app_->settings.Write(SettingsKey::Width, "9000");
+    app_->settings.Write(SettingsKey::Datum, "WGS84");
+    for (int run = 0; run < 10; ++run) {
+        app_.reset();
+        app_ = std::make_unique<App>(folder);
+        app_->window.Startup();
+        app_->window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&app_->window));
+        QTest::qWait(20);
+        app_->window.close();
+        QCOMPARE(app_->settings.Read(SettingsKey::Height), QStringLiteral("7080"));
+        QCOMPARE(app_->settings.Read(SettingsKey::Width), QStringLiteral("9000"));
+    }
 }
 
 void tst_frmNavora::exitAbortKeepsWindow()

@@ -1,4 +1,5 @@
 #include "coords/GridComponent.h"
+#include "coords/GridConversion.h"
 #include "coords/NationalGrid.h"
 #include "tests/support/ScriptedInteraction.h"
 
@@ -15,6 +16,8 @@ private slots:
     void knownPoints_data();
     void knownPoints();
     void outsideAreaAndErrorTexts();
+    void referenceRoundTrip_data();
+    void referenceRoundTrip();
 };
 
 void tst_NationalGrid::lettersOutsideTheTables()
@@ -109,11 +112,10 @@ void tst_NationalGrid::knownPoints()
     QFETCH(double, northing);
     QFETCH(double, islands);
     ScriptedInteraction ui;
-    GridSelection selection;
-    SetGrid(grid, selection, ui);
-    GridComponent& giq = SharedGridComponent();
+    GridComponent giq;
+    SetGrid(grid, ui, [&]() -> GridComponent& { return giq; });
     double e = 0, n = 0, h = 0, backLat = 0, backLon = 0;
-    QCOMPARE(LatLonToGrid(selection, giq, ui, lat, lon, h, e, n), 0);
+    QCOMPARE(LatLonToGrid(grid, giq, ui, lat, lon, h, e, n), 0);
     const double stated = giq.LastAccuracy();
     QVERIFY2(stated > 0 && stated <= 2, qPrintable(giq.LastOperation()));
     QVERIFY2(std::hypot(e - easting, n - northing) < stated + islands,
@@ -127,24 +129,79 @@ void tst_NationalGrid::knownPoints()
 void tst_NationalGrid::outsideAreaAndErrorTexts()
 {
     ScriptedInteraction ui;
-    GridSelection selection;
-    SetGrid(QStringLiteral("OSGB"), selection, ui);
+    GridComponent giq;
+    int uses = 0;
+    const GridComponentSource source = [&]() -> GridComponent& {
+        ++uses;
+        return giq;
+    };
+    SetGrid(QStringLiteral("OSGB"), ui, source);
     double e = -1, n = -1, h = 0;
-    QCOMPARE(LatLonToGrid(selection, SharedGridComponent(), ui, 48.8566, 2.3522, h, e, n),
+    QCOMPARE(LatLonToGrid(QStringLiteral("OSGB"), giq, ui, 48.8566, 2.3522, h, e, n),
              Giq::kOutsideArea);
     QCOMPARE(ui.MessageTexts(), QStringList{QStringLiteral("GIQ Error: Outside area")});
     QCOMPARE(ui.messages.front().title, QStringLiteral("Navora"));
     QCOMPARE(e, -1.0);
-    // UTM leaves the component alone and converts nothing.
-    int uses = 0;
-    SetGrid(QStringLiteral("UTM"), selection, ui, [&]() -> GridComponent& {
-        ++uses;
-        return SharedGridComponent();
-    });
+    // UTM and names outside the four grids leave the component alone.
+    uses = 0;
+    SetGrid(QStringLiteral("UTM"), ui, source);
+    SetGrid(QStringLiteral("MGRS"), ui, source);
     QCOMPARE(uses, 0);
-    QCOMPARE(LatLonToGrid(selection, SharedGridComponent(), ui, 48.8566, 2.3522, h, e, n), 0);
+    QCOMPARE(LatLonToGrid(QStringLiteral("UTM"), giq, ui, 48.8566, 2.3522, h, e, n), 0);
     QCOMPARE(ui.MessageTexts().size(), 1);
     QCOMPARE(GiqErrorText(-3), QStringLiteral("Invaid registry key"));
+}
+
+// A position to the reference the editor fills the dialog with, and back as the dialog reads
+// it, within a few metres; positions outside a grid's range say so and give nothing.
+void tst_NationalGrid::referenceRoundTrip_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<bool>("useSheetId");
+    QTest::addColumn<double>("lat");
+    QTest::addColumn<double>("lon");
+    QTest::addColumn<QString>("reference"); // empty: none, after `message`
+    QTest::addColumn<QString>("message");
+    const QString none;
+    // clang-format off
+    QTest::newRow("OSGB with letters") << "OSGB" << true << 52.658004169 << 1.716061769 << "TG 51410 13180" << none;
+    QTest::newRow("OSGB plain") << "OSGB" << false << 52.658004169 << 1.716061769 << "651410 313180" << none;
+    QTest::newRow("OSGB outside") << "OSGB" << true << 48.8566 << 2.3522 << none << GridConversionText::OutsideOsgb;
+    QTest::newRow("OSNI") << "OSNI" << true << 54.5973 << -5.9301 << "333828 374088" << none;
+    QTest::newRow("OSRoI") << "OSRoI" << false << 53.349793912 << -6.260247773 << "315904 234671" << none;
+    QTest::newRow("UTM") << "UTM" << false << -33.9 << 18.4 << "34 H 259583 6245888" << none;
+    QTest::newRow("UTM outside") << "UTM" << false << 85.0 << 10.0 << none << GridConversionText::OutsideUtm;
+    QTest::newRow("no grid") << "MGRS" << false << 50.0 << 0.0 << none << none;
+    // clang-format on
+}
+
+void tst_NationalGrid::referenceRoundTrip()
+{
+    QFETCH(QString, grid);
+    QFETCH(bool, useSheetId);
+    QFETCH(double, lat);
+    QFETCH(double, lon);
+    QFETCH(QString, reference);
+    QFETCH(QString, message);
+    ScriptedInteraction ui;
+    GridComponent giq;
+    const GridComponentSource source = [&]() -> GridComponent& { return giq; };
+    SetGrid(grid, ui, source);
+    const auto formed = PositionToReference(grid, useSheetId, source, ui, lat, lon);
+    QCOMPARE(ui.MessageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (reference.isEmpty()) {
+        QVERIFY(!formed);
+        return;
+    }
+    QVERIFY(formed);
+    const QStringList parts{formed->sheet, formed->band, formed->east, formed->north};
+    QCOMPARE(parts.join(u' ').simplified(), reference);
+    const PositionFromReference back = ReferenceToPosition(grid, useSheetId, source, ui, *formed);
+    QCOMPARE(back.status, ReferenceStatus::Converted);
+    const double metres =
+        std::hypot(back.latitude - lat, (back.longitude - lon) * std::cos(lat * M_PI / 180)) *
+        111320;
+    QVERIFY2(metres < 3, qPrintable(QString::number(metres)));
 }
 
 QTEST_APPLESS_MAIN(tst_NationalGrid)

@@ -1,25 +1,13 @@
+#include "coords/GridComponent.h"
 #include "coords/dlgGrid.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
-
-class tst_dlgGrid : public QObject
-{
-    Q_OBJECT
-private slots:
-    void keyFilters_data();
-    void keyFilters();
-    void confirm_data();
-    void confirm();
-    void leavingABoxValidates();
-    void selectGrid_data();
-    void selectGrid();
-    void sheetReferenceConverts();
-    void positionTexts();
-};
+#include <memory>
 
 namespace {
 
@@ -29,14 +17,15 @@ struct Fixture
     {
         state.currentGrid = grid;
         state.useSheetId = useSheetId;
-        SetGrid(grid, selection, ui);
-        dialog.ApplyGrid(grid, useSheetId, selection);
+        SetGrid(grid, ui, source);
+        dialog.ApplyGrid(grid, useSheetId);
         dialog.SetEditorFields(&fields);
     }
     ProgramState state;
     ScriptedInteraction ui;
-    GridSelection selection;
-    dlgGrid dialog{state, ui};
+    GridComponent component;
+    GridComponentSource source = [this]() -> GridComponent& { return component; };
+    dlgGrid dialog{state, ui, source};
     EditorPositionFields fields{0, 0, QStringLiteral("keep"), {}, {}, {}};
 };
 
@@ -76,6 +65,26 @@ QString Layout(const dlgGrid& d)
 }
 
 } // namespace
+
+class tst_dlgGrid : public QObject
+{
+    Q_OBJECT
+private slots:
+    void keyFilters_data();
+    void keyFilters();
+    void confirm_data();
+    void confirm();
+    void leavingABoxValidates();
+    void selectGrid_data();
+    void selectGrid();
+    void sheetReferenceConverts();
+    void positionTexts();
+    void cleanupTestCase() { selection_.reset(); }
+
+private:
+    // One dialog for every grid in turn.
+    std::unique_ptr<Fixture> selection_;
+};
 
 void tst_dlgGrid::keyFilters_data()
 {
@@ -183,28 +192,31 @@ void tst_dlgGrid::selectGrid_data()
     // clang-format on
 }
 
-// Grids selected as start-up does, one after the other: the shared selection and the
-// one dialog follow. A name outside the four grids then leaves the layout as it is.
+// Grids applied one after the other to the one dialog, as start-up and the properties
+// dialog do; a name outside the four grids then leaves the layout as it is. The caption
+// fits, and a grid without the sheet box has no empty column for it.
 void tst_dlgGrid::selectGrid()
 {
     QFETCH(QString, grid);
     QFETCH(bool, useSheetId);
     QFETCH(QString, layout);
-    static ProgramState state;
-    static ScriptedInteraction ui;
-    static dlgGrid* first = nullptr; // the dialog is made after the first selection
+    if (!selection_)
+        selection_ = std::make_unique<Fixture>(QStringLiteral("OSGB"));
+    ProgramState& state = selection_->state;
+    dlgGrid& dialog = selection_->dialog;
     state.currentGrid = grid;
     state.useSheetId = useSheetId;
-    SelectGrid(grid, state, ui, nullptr);
-    dlgGrid& dialog = SharedGridDialog(state, ui, nullptr);
-    if (!first)
-        first = &dialog;
-    QCOMPARE(&dialog, first);
-    QCOMPARE(SharedGridSelection().gridButtonCaption, grid);
+    dialog.ApplyGrid(grid, useSheetId);
     QCOMPARE(Layout(dialog), layout);
-    dialog.ApplyGrid(QStringLiteral("MGRS"), !useSheetId, GridSelection{});
+    dialog.ApplyGrid(QStringLiteral("MGRS"), !useSheetId);
     QCOMPARE(Layout(dialog), layout);
-    QCOMPARE(ui.MessageTexts(), QStringList());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(dialog.width() > dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
+    const int left = dialog.layout()->contentsMargins().left();
+    QCOMPARE(dialog.txtEast->mapTo(&dialog, QPoint()).x() == left, layout.isEmpty());
+    dialog.hide();
+    QCOMPARE(selection_->ui.MessageTexts(), QStringList());
 }
 
 // Caister water tower, TG 51409 13177, is ETRS89 52.658004169 N 1.716061769 E;

@@ -19,15 +19,14 @@ inline QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Loads `path` as the user would, with the WGS84 datum set.
-inline void Load(ListKind kind, const QString& path, Lists& lists, ScriptedInteraction& ui,
-                 ReaderState& reader, int heightsMode = 0)
+// Loads `path` with the WGS84 datum set.
+inline FileOutcome Load(ListKind kind, const QString& path, Lists& lists, ScriptedInteraction& ui,
+                        ReaderState& reader, int heightsMode = 0)
 {
     ProgramState state;
     state.currentDatumCode = QStringLiteral("WGS84");
     state.heightsMode = HeightsMode(heightsMode);
-    ui.ExpectFileToOpen(path);
-    LoadListFile(kind, lists, state, reader, ui);
+    return LoadListFile(kind, path, lists, state, reader, ui);
 }
 
 // Every row of the list as its cells joined by "|".
@@ -42,13 +41,16 @@ inline QStringList Rows(const ListModel& list)
     return rows;
 }
 
-// The filled slots of the route table as "route.slot=text".
-inline QStringList Table(const RouteTable& table)
+// The routes as "route.0=name" and "route.point=waypoint", names only when set.
+inline QStringList Table(const RouteStore& routes)
 {
     QStringList filled;
-    for (int route = 1; route <= RouteTable::kMaxRoute; ++route)
-        for (int slot = 0; slot < RouteTable::kSlots; ++slot)
-            if (!table.Slot(route, slot).isEmpty())
-                filled << QStringLiteral("%1.%2=").arg(route).arg(slot) + table.Slot(route, slot);
+    for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
+        if (!routes.Name(route).isEmpty())
+            filled << QStringLiteral("%1.0=").arg(route) + routes.Name(route);
+        const QStringList points = routes.Points(route);
+        for (int i = 0; i < points.size(); ++i)
+            filled << QStringLiteral("%1.%2=").arg(route).arg(i + 1) + points[i];
+    }
     return filled;
 }

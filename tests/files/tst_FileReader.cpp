@@ -24,7 +24,7 @@ static QStringList Read(ListKind kind, Lists& lists)
 {
     QStringList read = Rows(lists.Of(kind));
     read.replaceInStrings(QRegularExpression("^KEEP\\|*$"), "KEEP");
-    return kind == ListKind::Routes ? read + Table(lists.routeTable) : read;
+    return kind == ListKind::Routes ? read + Table(lists.routes) : read;
 }
 
 // `rows`: the list (it held "KEEP") and route table after loading `path`; `counted`: the count
@@ -78,16 +78,31 @@ void tst_FileReader::load_data()
         {"0001||5130.500|N|00012.345|W|0000123|F|12:00:00|V",
          "0002|LONGTR|5130.000|S|01030.000|E|||t|A", "0003||0000.000|N|00000.000|E|0000001|M|t|"},
         2, {}, 1);
+    // A route number the store cannot hold is refused, and so are its points.
     Row("routes: 4 fields, number halves to even, not a number", 2,
         Temp("RN,3,LONG,NAME\nrp,DM,A\n routename, 2.5 ,N\nRN,x1\nRP,DM,B"),
-        {"03|======|===================", "03|01|A", "02|======|N", "02|01|B", "2.0=N",
-         "2.1=B     ", "3.1=A     "},
-        4);
+        {"03|======|===================", "03|01|A     ", "02|======|N", "2.0=N", "3.1=A     "}, 3,
+        {"4", "5"});
     Row("routes: the route number carries across loads", 2,
         Temp("RN,05,FIRST\r\n") + "\n" + Temp("RP,DM,A\r\nRP,DM,B\r\nRN,06\r\n"),
-        {"05|01|A", "05|02|B", "06|======|===================", "5.1=A     ", "5.2=B     "}, 3);
-    Row("routes: a point before any name, route 22", 2, Temp("RP,DM,A\nRN,22\nRP,DM,B\nRP,DM,C"),
-        {"00|00|A", "22|======|===================", "22|01|B", "22|01|C"}, 4);
+        {"05|01|A     ", "05|02|B     ", "06|======|===================", "5.1=A     ",
+         "5.2=B     "},
+        3);
+    Row("routes: a point before any name, route 22", 2,
+        Temp("RP,DM,A\nRN,22\nRP,DM,B\nRN,20\nRP,DM,\nRP,DM, \nRP"),
+        {"20|======|==================="}, 1, {"1", "2", "3", "5", "6", "7"});
+    QByteArray longRoute = "RN,07,LONG\r\n";
+    QStringList longRows{"07|======|LONG"}, longTable{"7.0=LONG"};
+    for (int i = 1; i <= 33; ++i) {
+        const QString name = QStringLiteral("W%1").arg(i).leftJustified(6);
+        longRoute += "RP,DM," + name.toLatin1() + "\r\n";
+        if (i <= 31) {
+            longRows << QStringLiteral("07|%1|").arg(i, 2, 10, QChar(u'0')) + name;
+            longTable << QStringLiteral("7.%1=").arg(i) + name;
+        }
+    }
+    Row("routes: a point beyond the 31st", 2, Temp(longRoute + "RN,08\r\nRP,DM,X\r\n"),
+        longRows + longTable, 32, {"33c"});
 
     const QString a = At0("A", "0000000|M");
     const QString datum = "WARNING: The datum in this file (NAD27)\rdoes not match the datum "
@@ -108,7 +123,6 @@ void tst_FileReader::load_data()
     Row("no track", 3, noTrack, {"KEEP"}, -1, {noTrack + none + "track information!"});
     Row("no such file", 1, noTrack + "-gone", {"KEEP"}, -1,
         {noTrack + "-gone" + none + "Waypoint information!"});
-    Row("file dialog cancelled", 1, "", {"KEEP"}, -1);
 
     const QByteArray good = "WP,DM,A,0,0,d,t,x\n";
     const QByteArray bad = "WP,DM,B,95,0,d,t,x\r\nWP,DM,C,0,181,d,t,x\r\n";
@@ -144,6 +158,7 @@ void tst_FileReader::load()
     ReaderState reader;
     ScriptedInteraction ui;
     QStringList messages;
+    bool cancelled = false;
     for (const QString& line : said) {
         const QRegularExpressionMatch number = QRegularExpression("^(\\d+)(c?)$").match(line);
         if (!number.hasMatch())
@@ -151,9 +166,19 @@ void tst_FileReader::load()
         else
             ui.ExpectQuestion("Invalid format record at line: " + number.captured(1),
                               number.captured(2).isEmpty() ? Answer::Ok : Answer::Cancel);
+        cancelled = cancelled || number.captured(2) == u"c";
     }
+    FileOutcome outcome;
     for (const QString& file : path.split(u'\n')) // one load after the other
-        Load(ListKind(kind), file, lists, ui, reader, mode);
+        outcome = Load(ListKind(kind), file, lists, ui, reader, mode);
+    if (counted < 0) {
+        QCOMPARE(outcome.status,
+                 path.endsWith("-gone") ? FileStatus::Failed : FileStatus::NotThatKind);
+        QCOMPARE(outcome.message, messages.last());
+    } else {
+        QCOMPARE(outcome.status, cancelled ? FileStatus::Cancelled : FileStatus::Read);
+        QCOMPARE(outcome.count, counted);
+    }
     QCOMPARE(Read(ListKind(kind), lists), rows);
     QCOMPARE(ui.MessageTexts(), messages);
     for (const ScriptedInteraction::Shown& shown : ui.messages)

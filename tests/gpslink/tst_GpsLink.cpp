@@ -3,6 +3,7 @@
 #include "gpslink/Platform.h"
 #include "gpslink/QtSerialStream.h"
 #include "tests/gpslink/Simulator.h"
+#include "tests/support/FakeSerialStream.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QtTest>
@@ -23,14 +24,15 @@ struct Host
         port.SetPort(device);
         port.SetSettings(settings);
         port.SetHandshakingNone();
+        QObject::connect(&link, &GpsLink::ConnectionChanged, [this](bool c) { looks << c; });
+        QObject::connect(&port, &SerialStream::PortError,
+                         [this](const QString& text) { ReportPortError(link, ui, text); });
     }
-    void Toggle()
-    {
-        ConnectToggle(link, [this](bool connected) { looks << connected; });
-    }
+    ExchangeOutcome Toggle() { return ConnectToggle(link, ui); }
     QtSerialStream port;
     ScriptedInteraction ui;
-    GpsLink link{port, ui, 500ms};
+    GpsLink link{port, 500ms};
+    // The connection as the window follows it.
     QList<bool> looks;
 };
 
@@ -61,6 +63,8 @@ private slots:
     void missingPortStaysDisconnected();
     void hangUpIsOnePortError();
     void portErrorsAndDisconnect();
+    void sendResults_data();
+    void sendResults();
     void receive_data();
     void receive();
     void monitorEcho();
@@ -102,18 +106,15 @@ void tst_GpsLink::connect()
     QFETCH(bool, connected);
     Simulator sim(arguments);
     Host host(sim.Device(), settings);
-    host.Toggle();
+    QCOMPARE(host.Toggle(), connected ? ExchangeOutcome::Completed : ExchangeOutcome::Failed);
 
     QTEST(host.ui.MessageTexts(), "messages");
     QCOMPARE(host.port.IsOpen(), connected);
     QCOMPARE(host.ui.cancelWindowTexts, QStringList{ConnectionText::Connecting});
-    QVERIFY(!host.ui.cancelWindowShown && host.link.Cancelled());
+    QVERIFY(!host.ui.cancelWindowShown && host.link.Cancelled() && !host.link.Busy());
     QCOMPARE(host.looks, connected ? QList<bool>{true} : QList<bool>{});
-    if (connected) {
-        QCOMPARE(host.ui.status[StatusPanel::Status], ConnectionText::Connected);
-        QCOMPARE(host.ui.status[StatusPanel::Settings],
-                 ConnectionText::Detected + host.link.GpsVersion());
-    }
+    if (connected)
+        QCOMPARE(host.link.GpsVersion().isEmpty(), false);
     QFETCH(QStringList, received);
     QTRY_COMPARE(sim.Received(), received); // the last line may still be on its way
 }
@@ -123,7 +124,7 @@ void tst_GpsLink::cancelWhileConnecting()
     Simulator sim({"--silent"});
     Host host(sim.Device());
     QTimer::singleShot(100ms, &host.link, [&] { host.link.SetCancelled(true); });
-    host.Toggle();
+    QCOMPARE(host.Toggle(), ExchangeOutcome::Cancelled);
     QVERIFY(!host.port.IsOpen() && !host.ui.cancelWindowShown);
     QVERIFY(host.ui.messages.empty() && host.looks.isEmpty());
     QVERIFY(!sim.Received().contains(kVersion));
@@ -133,9 +134,12 @@ void tst_GpsLink::missingPortStaysDisconnected()
 {
     QTemporaryDir dir;
     Host host(dir.filePath("no-such-device"));
-    host.Toggle();
+    QCOMPARE(host.Toggle(), ExchangeOutcome::Failed);
     QCOMPARE(host.ui.messages.size(), size_t(1));
     QCOMPARE(host.ui.messages.front().icon, MessageIcon::Exclamation);
+    // The message names the port the user asked for.
+    QVERIFY2(host.ui.messages.front().text.startsWith(dir.filePath("no-such-device") + ": "),
+             qPrintable(host.ui.messages.front().text));
     QVERIFY(!host.port.IsOpen() && !host.ui.cancelWindowShown && host.looks.isEmpty());
     QVERIFY(host.link.Cancelled());
 }
@@ -145,10 +149,8 @@ void tst_GpsLink::hangUpIsOnePortError()
     // The receiver answers the version request, then goes away.
     Simulator sim({"--hangup-after", "1"});
     Host host(sim.Device());
-    QObject::connect(&host.port, &SerialStream::PortError, &host.link,
-                     [&](const QString& text) { ReportPortError(host.link, text); });
     host.ui.ExpectQuestion(QStringLiteral("Unknown error or event"), Answer::Ok);
-    host.Toggle();
+    QCOMPARE(host.Toggle(), ExchangeOutcome::Failed);
     QTest::qWait(200); // repeats of the error would come from the event loop
     QVERIFY(!host.port.IsOpen());
     QCOMPARE(host.ui.questionsAsked.size(), std::size_t(1));
@@ -156,34 +158,82 @@ void tst_GpsLink::hangUpIsOnePortError()
     QCOMPARE(host.ui.questionsAsked[0].icon, MessageIcon::Exclamation);
     QCOMPARE(host.ui.status[StatusPanel::Status], QStringLiteral("Status: Unknown error or event"));
     QVERIFY(host.ui.unexpected.isEmpty() && host.ui.messages.empty() && host.looks.isEmpty());
+    QCOMPARE(host.ui.beeps, 1);
 }
 
-// OK ignores a port error, Cancel closes the port; the Connect command then connects again and
-// after that disconnects.
+// OK ignores a port error and keeps the connection; Cancel closes the port, and the link is
+// disconnected with it. The Connect command then connects again and after that disconnects.
 void tst_GpsLink::portErrorsAndDisconnect()
 {
     Simulator sim({});
     Host host(sim.Device());
     host.Toggle();
     host.ui.ExpectQuestion(QStringLiteral("Break Received"), Answer::Ok);
-    ReportPortError(host.link, QStringLiteral("Break Received"));
-    QVERIFY(host.port.IsOpen());
+    ReportPortError(host.link, host.ui, QStringLiteral("Break Received"));
+    QVERIFY(host.port.IsOpen() && host.link.Connected());
     QCOMPARE(host.ui.status[StatusPanel::Status], QStringLiteral("Status: Break Received"));
     host.ui.ExpectQuestion(QStringLiteral("Overrun Error"), Answer::Cancel);
-    ReportPortError(host.link, QStringLiteral("Overrun Error"));
-    QVERIFY(!host.port.IsOpen());
+    ReportPortError(host.link, host.ui, QStringLiteral("Overrun Error"));
+    QVERIFY(!host.port.IsOpen() && !host.link.Connected());
     QVERIFY(host.ui.AllScriptUsed());
 
-    host.Toggle(); // the window still looks connected; the command finds the port closed
+    QCOMPARE(host.Toggle(), ExchangeOutcome::Completed);
     QVERIFY(host.port.IsOpen());
     QCOMPARE(sim.Received().count(kVersion), 2);
-    host.Toggle();
+    QCOMPARE(host.Toggle(), ExchangeOutcome::Completed);
     QVERIFY(!host.port.IsOpen());
-    QCOMPARE(host.looks, (QList<bool>{true, true, false}));
-    QCOMPARE(host.ui.status[StatusPanel::Status], ConnectionText::Disconnected);
-    QCOMPARE(host.ui.status[StatusPanel::Settings], "Settings: " + sim.Device() + ",4800,n,8,1");
+    QCOMPARE(host.looks, (QList<bool>{true, false, true, false}));
     QTRY_VERIFY(sim.Received().contains(QStringLiteral("$PMGNCMD,HANDOFF*3E")));
-    QVERIFY(host.link.Cancelled());
+    QVERIFY(host.link.Cancelled() && !host.link.Busy());
+}
+
+// A send says what became of its sentence; `during` happens while it waits for the port.
+void tst_GpsLink::sendResults_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("hold");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<SendStatus>("status");
+    QTest::addColumn<QString>("said"); // SendFailureText
+    const QString none;
+    // clang-format off
+    QTest::newRow("sent") << true << false << none << none << SendStatus::Sent << none;
+    QTest::newRow("write refused") << true << false << "Device gone" << none << SendStatus::WriteFailed << "Device gone";
+    QTest::newRow("never leaves the port") << true << true << none << none << SendStatus::TimedOut << "Com1: Data cannot be sent";
+    QTest::newRow("port closed before") << false << false << none << none << SendStatus::PortClosed << none;
+    QTest::newRow("port closes while waiting") << true << true << none << "close" << SendStatus::PortClosed << none;
+    QTest::newRow("cancel stops the wait") << true << true << none << "cancel" << SendStatus::Sent << none;
+    // clang-format on
+}
+
+void tst_GpsLink::sendResults()
+{
+    QFETCH(bool, open);
+    QFETCH(bool, hold);
+    QFETCH(QString, refusal);
+    QFETCH(QString, during);
+    FakeSerialStream port;
+    GpsLink link(port, 50ms);
+    link.SetCancelled(false);
+    if (open)
+        port.Open();
+    port.holdOutput = hold;
+    if (!refusal.isEmpty())
+        port.writeError = refusal;
+    QTimer::singleShot(10ms, &link, [&] {
+        if (during == u"close")
+            port.Close();
+        else if (during == u"cancel")
+            link.SetCancelled(true);
+    });
+    const SendResult result = link.GpsSend(kVersion + "\r\n");
+    QTEST(result.status, "status");
+    QTEST(SendFailureText(port, result), "said");
+    QCOMPARE(port.transmitted.isEmpty(), hold || !open || !refusal.isEmpty());
+    // A read on a closed port does not wait for a line that cannot come.
+    QCOMPARE(link.GpsReceive().status,
+             port.IsOpen() ? ReceiveStatus::TimedOut : ReceiveStatus::PortClosed);
 }
 
 // Each piece is sent before one line is read.
@@ -216,7 +266,7 @@ void tst_GpsLink::receive()
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i < pieces.size())
             terminal.Send(pieces[i]);
-        got << terminal.host.link.GpsReceive();
+        got << terminal.host.link.GpsReceive().line;
     }
     QCOMPARE(got, lines);
 }

@@ -11,6 +11,7 @@ private slots:
     void portNames();
     void settings();
     void openAndClose();
+    void deniedPortSaysHowToGetIn();
     void lineErrors();
 };
 
@@ -66,20 +67,44 @@ void tst_QtSerialStream::openAndClose()
     QtSerialStream second;
     QVERIFY(!stream.SetPort(pty->devicePath));
     second.SetPort(pty->devicePath);
+    // Failures name the port.
     QCOMPARE(stream.Write("$PMGNCMD,STOP*6A\r\n"),
-             std::optional<QString>(QStringLiteral("Operation valid only when the port is open")));
+             std::optional<QString>(
+                 pty->devicePath + QStringLiteral(": Operation valid only when the port is open")));
     QVERIFY(!stream.Open());
     // While open, the port stays as it is and a second opening of the device fails.
     QVERIFY(stream.SetPort(QStringLiteral("2")));
     QCOMPARE(stream.DevicePath(), pty->devicePath);
     QVERIFY(!stream.SetSettings(QStringLiteral("9600,n,8,1")));
-    QVERIFY(!second.Open().value_or(QString()).isEmpty());
+    QVERIFY(second.Open().value_or(QString()).startsWith(pty->devicePath + QStringLiteral(": ")));
     QVERIFY(!second.IsOpen());
     QVERIFY(!stream.Close());
     QVERIFY(!stream.IsOpen());
     QVERIFY(!second.Open());
     second.Close();
     ClosePseudoTerminal(*pty);
+}
+
+// A device the user may not open says which one, and how to get the right.
+void tst_QtSerialStream::deniedPortSaysHowToGetIn()
+{
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("ttyUSB0"));
+    QFile file(device);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+    if (QFileInfo(device).isReadable())
+        QSKIP("this user may open any file");
+    QtSerialStream stream;
+    QVERIFY(!stream.SetPort(device));
+    const QString text = stream.Open().value_or(QString());
+    QVERIFY2(text.startsWith(device + QStringLiteral(": ")), qPrintable(text));
+#ifdef Q_OS_LINUX
+    QVERIFY2(
+        text.endsWith(QStringLiteral("\r\nAdd yourself to the dialout group, then log in again.")),
+        qPrintable(text));
+#endif
 }
 
 void tst_QtSerialStream::lineErrors()

@@ -1,5 +1,4 @@
 #include "model/ListModel.h"
-#include "model/Lists.h"
 #include "tests/support/ListTexts.h"
 
 #include <QItemSelectionModel>
@@ -18,13 +17,6 @@ void AddWaypoints(ListModel& list)
     list.AddRow({"CAFE", "0009.500", "N", "00007.500", "W", "7", "M", "", "t"});
 }
 
-void AddRoute(Lists& lists, const QString& id, const QStringList& members)
-{
-    lists.routes.AddRow({id, "======", "R" + id});
-    for (int i = 0; i < members.size(); ++i)
-        lists.routes.AddRow({id, QString::number(i + 1).rightJustified(2, u'0'), members[i]});
-}
-
 } // namespace
 
 class tst_ListModel : public QObject
@@ -38,8 +30,6 @@ private slots:
     void addRows();
     void selectionScan_data();
     void selectionScan();
-    void removeRoute();
-    void routeTableBounds();
 };
 
 void tst_ListModel::headerClicks_data()
@@ -86,14 +76,17 @@ void tst_ListModel::headerClicks()
 
 void tst_ListModel::routeListNeverSorts()
 {
-    Lists lists;
-    AddRoute(lists, "02", {"B", "A"});
-    AddRoute(lists, "01", {"C"});
-    const QStringList before = Column(lists.routes, RouteColumn::Name);
-    QSignalSpy layout(&lists.routes, &QAbstractItemModel::layoutChanged);
+    ListModel routes(ListKind::Routes);
+    routes.AddRows({{"02", "======", "R02"},
+                    {"02", "01", "B"},
+                    {"02", "02", "A"},
+                    {"01", "======", "R01"},
+                    {"01", "01", "C"}});
+    const QStringList before = Column(routes, RouteColumn::Name);
+    QSignalSpy layout(&routes, &QAbstractItemModel::layoutChanged);
     for (int column : {0, 0, 1, 2})
-        lists.routes.SortByColumn(column);
-    QCOMPARE(Column(lists.routes, RouteColumn::Name), before);
+        routes.SortByColumn(column);
+    QCOMPARE(Column(routes, RouteColumn::Name), before);
     QCOMPARE(layout.count(), 0);
 }
 
@@ -164,56 +157,6 @@ void tst_ListModel::selectionScan()
     QCOMPARE(scan.count, count);
     QCOMPARE(scan.lastSelected, last);
     QCOMPARE(HasSelection(list), count > 0);
-}
-
-void tst_ListModel::removeRoute()
-{
-    Lists lists;
-    AddRoute(lists, "01", {"A", "B"});
-    AddRoute(lists, "02", {"C"});
-    // A member of route 1 that arrived later, apart from its group.
-    lists.routes.AddRow({"01", "03", "D"});
-    AddRoute(lists, "10", {"E"});
-    for (int route : {1, 2, 10}) {
-        lists.routeTable.SetSlot(route, 0, "NAME");
-        lists.routeTable.SetSlot(route, 1, "WP");
-    }
-
-    RemoveRoute(lists, 1);
-    QCOMPARE(Column(lists.routes, RouteColumn::Id), (QStringList{"02", "02", "10", "10"}));
-    for (int slot = 0; slot < RouteTable::kSlots; ++slot)
-        QVERIFY(lists.routeTable.Slot(1, slot).isEmpty());
-    QVERIFY(lists.routeTable.RouteExists(2));
-    QVERIFY(lists.routeTable.RouteExists(10));
-
-    // "10" read as a number is 10, not 1: nothing of it went above.
-    RemoveRoute(lists, 10);
-    QCOMPARE(Column(lists.routes, RouteColumn::Id), (QStringList{"02", "02"}));
-}
-
-void tst_ListModel::routeTableBounds()
-{
-    RouteTable table;
-    QVERIFY(table.SetSlot(21, 0, "SPARE"));
-    QVERIFY(table.SetSlot(21, 1, "WP1"));
-    QVERIFY(table.SetSlot(20, 31, "LAST"));
-    QVERIFY(!table.SetSlot(22, 1, "X"));
-
-    // A name alone does not make a route; the first empty slot ends one.
-    table.SetSlot(3, 0, "NAMED");
-    QVERIFY(!table.RouteExists(3));
-    table.SetSlot(4, 1, "A");
-    table.SetSlot(4, 2, "B");
-    table.SetSlot(4, 4, "D");
-    QCOMPARE(table.WaypointCount(4), 2);
-
-    table.ClearRouteTable();
-    QVERIFY(!table.RouteExists(4));
-    QCOMPARE(table.Slot(20, 31), QString());
-    QCOMPARE(table.Slot(3, 0), QString());
-    // Route 21 is an index the walks over all routes never reach.
-    QVERIFY(table.RouteExists(21));
-    QCOMPARE(table.Slot(21, 0), QStringLiteral("SPARE"));
 }
 
 QTEST_GUILESS_MAIN(tst_ListModel)

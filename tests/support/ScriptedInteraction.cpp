@@ -45,28 +45,6 @@ void ScriptedInteraction::HideCancelWindow()
     cancelWindowShown = false;
 }
 
-QString ScriptedInteraction::ChooseFileToOpen()
-{
-    if (openFiles_.empty()) {
-        unexpected << QStringLiteral("<open file dialog>");
-        return {};
-    }
-    const QString path = openFiles_.front();
-    openFiles_.pop_front();
-    return path;
-}
-
-QString ScriptedInteraction::ChooseFileToSave()
-{
-    if (saveFiles_.empty()) {
-        unexpected << QStringLiteral("<save file dialog>");
-        return {};
-    }
-    const QString path = saveFiles_.front();
-    saveFiles_.pop_front();
-    return path;
-}
-
 FileExistsAnswer ScriptedInteraction::AskFileExists(const QString& text)
 {
     fileExistsTexts << text;

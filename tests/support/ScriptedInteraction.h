@@ -24,27 +24,20 @@ public:
     {
         questions_.push_back({text, answer});
     }
-    void ExpectFileToOpen(const QString& path) { openFiles_.push_back(path); }
-    void ExpectFileToSave(const QString& path) { saveFiles_.push_back(path); }
     void ExpectFileExists(FileExistsAnswer answer) { fileExists_.push_back(answer); }
 
     void Message(const QString& text, MessageIcon icon, const QString& title) override;
     Answer Question(const QString& text, Buttons buttons, MessageIcon icon,
                     const QString& title) override;
     void SetStatusText(StatusPanel panel, const QString& text) override;
+    void Beep() override { ++beeps; }
     void ShowCancelWindow(const QString& activity) override;
     void HideCancelWindow() override;
-    QString ChooseFileToOpen() override;
-    QString ChooseFileToSave() override;
     FileExistsAnswer AskFileExists(const QString& text) override;
 
     // Texts of the messages shown, in order.
     QStringList MessageTexts() const;
-    bool AllScriptUsed() const
-    {
-        return questions_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-               fileExists_.empty();
-    }
+    bool AllScriptUsed() const { return questions_.empty() && fileExists_.empty(); }
 
     std::vector<Shown> messages;
     std::vector<Shown> questionsAsked;
@@ -52,13 +45,12 @@ public:
     QStringList cancelWindowTexts;
     QStringList fileExistsTexts;
     bool cancelWindowShown = false;
+    int beeps = 0;
     std::map<StatusPanel, QString> status;
     // Every text each panel was given, oldest first.
     std::map<StatusPanel, QStringList> statusHistory;
 
 private:
     std::deque<std::pair<QString, Answer>> questions_;
-    std::deque<QString> openFiles_;
-    std::deque<QString> saveFiles_;
     std::deque<FileExistsAnswer> fileExists_;
 };

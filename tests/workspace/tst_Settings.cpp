@@ -1,6 +1,6 @@
-#include "app/Settings.h"
 #include "tests/support/FakeSerialStream.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "workspace/Settings.h"
 
 #include <QFile>
 #include <QSettings>

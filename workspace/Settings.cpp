@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "workspace/Settings.h"
 
 #include "gpslink/SerialStream.h"
 

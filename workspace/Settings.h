@@ -11,8 +11,8 @@
 
 class SerialStream;
 
-// The per-user settings: application "Navora", group "Properties", nine keys
-// whose values are all text. The store is handed in so that tests never touch
+// The per-user settings: application "Navora", group "Properties", keys whose
+// values are all text. The store is handed in so that tests never touch
 // the user's own settings.
 class SettingsStore
 {
@@ -36,6 +36,8 @@ inline const QString Datum = QStringLiteral("Datum");
 inline const QString WaypointHeights = QStringLiteral("WaypointHeights");
 inline const QString Grid = QStringLiteral("Grid");
 inline const QString OsgbSheet = QStringLiteral("OSGB Sheet");
+// The folder the file dialogs last worked in, where the next one starts.
+inline const QString LastFolder = QStringLiteral("Last Folder");
 } // namespace SettingsKey
 
 // What start-up leaves for the window to apply.
