@@ -4,25 +4,34 @@
 #include "model/ListModel.h"
 
 #include <QHeaderView>
+#include <QTabBar>
 #include <QTest>
-#include <memory>
+#include <QVBoxLayout>
 
 namespace {
 
-// A waypoint list in a shown, active window, as the main window holds it.
+// A waypoint list below a tab strip in a shown, active window, as the main
+// window holds it. The tab strip comes first, so it would have the focus if
+// the list did not take it.
 struct Shown
 {
     ListModel list{ListKind::Waypoints};
-    std::unique_ptr<ReportView> view;
+    QWidget window;
+    ReportView* view = nullptr;
 
     explicit Shown(int rows)
     {
         for (int i = 0; i < rows; ++i)
             list.AddRow({QStringLiteral("WP%1").arg(i)});
-        view = std::make_unique<ReportView>(list, QAbstractItemView::ExtendedSelection);
-        view->resize(600, 300);
-        view->show();
-        view->activateWindow();
+        auto* layout = new QVBoxLayout(&window);
+        auto* tabs = new QTabBar(&window);
+        tabs->addTab(QStringLiteral("Waypoints"));
+        layout->addWidget(tabs);
+        view = new ReportView(list, QAbstractItemView::ExtendedSelection, &window);
+        layout->addWidget(view);
+        window.resize(600, 300);
+        window.show();
+        window.activateWindow();
     }
 };
 
@@ -51,7 +60,7 @@ private slots:
 
 void tst_ReportView::arrowKeysSelect_data()
 {
-    QTest::addColumn<bool>("rowsBeforeFocus");
+    QTest::addColumn<bool>("rowsBeforeShow");
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QList<int>>("selected");
 
@@ -61,35 +70,33 @@ void tst_ReportView::arrowKeysSelect_data()
     QTest::newRow("loaded, up") << false << QList<int>{Qt::Key_Up} << QList<int>{0};
     QTest::newRow("loaded, end") << false << QList<int>{Qt::Key_End} << QList<int>{3};
     QTest::newRow("loaded, space") << false << QList<int>{Qt::Key_Space} << QList<int>{0};
-    // Rows already there when the list is tabbed into:
-    QTest::newRow("tabbed in, down, up")
+    // Rows already there when the window opens:
+    QTest::newRow("listed, down, up")
         << true << QList<int>{Qt::Key_Down, Qt::Key_Up} << QList<int>{0};
-    QTest::newRow("tabbed in, page down") << true << QList<int>{Qt::Key_PageDown} << QList<int>{3};
+    QTest::newRow("listed, page down") << true << QList<int>{Qt::Key_PageDown} << QList<int>{3};
 }
 
 void tst_ReportView::arrowKeysSelect()
 {
-    QFETCH(bool, rowsBeforeFocus);
+    QFETCH(bool, rowsBeforeShow);
     QFETCH(QList<int>, keys);
     QFETCH(QList<int>, selected);
 
-    Shown shown(rowsBeforeFocus ? 4 : 0);
-    QVERIFY(QTest::qWaitForWindowActive(shown.view.get()));
-    shown.view->setFocus(Qt::TabFocusReason);
+    Shown shown(rowsBeforeShow ? 4 : 0);
+    QVERIFY(QTest::qWaitForWindowActive(&shown.window));
     QVERIFY(shown.view->hasFocus());
-    if (!rowsBeforeFocus)
+    if (!rowsBeforeShow)
         shown.list.AddRows({{"A"}, {"B"}, {"C"}, {"D"}});
     for (int key : keys)
-        QTest::keyClick(shown.view.get(), Qt::Key(key));
+        QTest::keyClick(shown.view, Qt::Key(key));
     QCOMPARE(SelectedRows(shown.list), selected);
 }
 
 void tst_ReportView::focusFrameShown()
 {
     Shown shown(3);
-    QVERIFY(QTest::qWaitForWindowActive(shown.view.get()));
-    shown.view->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(shown.view.get(), Qt::Key_Down);
+    QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+    QTest::keyClick(shown.view, Qt::Key_Down);
     QCOMPARE(shown.view->currentIndex().row(), 1);
 
     // Row 1 is selected in both pictures; only the focus tells them apart,
