@@ -8,7 +8,11 @@ class ListModel;
 // on request, grid lines. Column widths and alignments come from the list's
 // columns; the waypoint list draws each row's icon before its name. The rows'
 // selected flags in the list follow what the user selects here, and the other
-// way round.
+// way round; the header's sort arrow follows the list's sort.
+//
+// For the keyboard, a focused list always has a current row, framed as a
+// whole, from which the arrow keys move and select; shown in a window where
+// nothing has the focus yet, the list takes it.
 class ReportView : public QTableView
 {
     Q_OBJECT
@@ -21,6 +25,15 @@ public:
     // Resets every column to its initial width in twips at this screen's resolution.
     void ApplyColumnWidths();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 signals:
     // The user clicked the header of `column`.
     void ColumnClick(int column);
@@ -29,6 +42,10 @@ signals:
 private:
     void SelectionToFlags(const QItemSelection& selected, const QItemSelection& deselected);
     void FlagToSelection(int row, bool selected);
+    void ShowSort(int column, Qt::SortOrder order);
+    void EnsureCurrentRow();
+    // The whole row in viewport coordinates; empty for no row.
+    QRect RowRect(int row) const;
 
     ListModel& list_;
     bool syncing_ = false;

@@ -56,9 +56,12 @@ void Receiver(QPainter& p, bool linked)
     }
 }
 
-QPixmap Draw(ToolbarPicture picture)
+// Drawn for a screen of `ratio` device pixels to the pixel, so that the
+// pictures stay sharp where the system scales the window.
+QPixmap Draw(ToolbarPicture picture, qreal ratio)
 {
-    QPixmap pixmap(kSize, kSize);
+    QPixmap pixmap(QSize(kSize, kSize) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -134,5 +137,8 @@ QPixmap Draw(ToolbarPicture picture)
 
 QIcon ToolbarIcon(ToolbarPicture picture)
 {
-    return QIcon(Draw(picture));
+    QIcon icon;
+    for (const qreal ratio : {1.0, 2.0, 3.0})
+        icon.addPixmap(Draw(picture, ratio));
+    return icon;
 }

@@ -17,7 +17,9 @@ enum class Shape
     Flag
 };
 
-QPixmap Draw(int index, QChar letter)
+// The picture drawn for a screen of `ratio` device pixels to the pixel, so
+// that edges and the letter stay sharp where the system scales the window.
+QPixmap Draw(int index, QChar letter, qreal ratio)
 {
     static const QColor kColours[] = {QColor(200, 30, 30), QColor(30, 110, 200),
                                       QColor(20, 140, 60), QColor(210, 130, 0),
@@ -25,7 +27,8 @@ QPixmap Draw(int index, QChar letter)
     const Shape shape = Shape(index % 4);
     const QColor colour = kColours[index / 4];
 
-    QPixmap pixmap(kWaypointIconSize, kWaypointIconSize);
+    QPixmap pixmap(QSize(kWaypointIconSize, kWaypointIconSize) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -73,18 +76,22 @@ QStringList WaypointIconKeys()
 
 QPixmap WaypointPixmap(const QString& key)
 {
-    if (key.size() != 1 || key[0] < u'a' || key[0] > u't')
-        return {};
-    static QHash<QChar, QPixmap> cache;
-    const QChar letter = key[0];
-    auto it = cache.find(letter);
-    if (it == cache.end())
-        it = cache.insert(letter, Draw(letter.unicode() - 'a', letter));
-    return *it;
+    return WaypointIcon(key).pixmap(QSize(kWaypointIconSize, kWaypointIconSize), 1.0);
 }
 
 QIcon WaypointIcon(const QString& key)
 {
-    const QPixmap pixmap = WaypointPixmap(key);
-    return pixmap.isNull() ? QIcon() : QIcon(pixmap);
+    if (key.size() != 1 || key[0] < u'a' || key[0] > u't')
+        return {};
+    static QHash<QChar, QIcon> cache;
+    const QChar letter = key[0];
+    auto it = cache.find(letter);
+    if (it == cache.end()) {
+        // Screens scaled by 1.25 to 2 take the double form, drawn down.
+        QIcon icon;
+        for (const qreal ratio : {1.0, 2.0, 3.0})
+            icon.addPixmap(Draw(letter.unicode() - 'a', letter, ratio));
+        it = cache.insert(letter, icon);
+    }
+    return *it;
 }

@@ -405,6 +405,8 @@ FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
         // A line too long to be a record is refused whole rather than read in part.
         if (overlong)
             reader.recordValid = false;
+        else if (lines.Utf8()) // a file that says so in its first bytes
+            records.ReadLine(QString::fromUtf8(bytes));
         else
             records.ReadLine(QString::fromLatin1(bytes));
         if (!reader.recordValid) {

@@ -3,23 +3,42 @@
 #include "files/DecimalText.h"
 #include "model/TextNumber.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 
 namespace {
 
 constexpr long long kThousandthsPerDegree = 60000; // thousandths of a minute
 
+// Appends `value` (not negative) with at least `width` digits.
+void PutDigits(std::string& out, long long value, int width)
+{
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && n < int(sizeof digits));
+    for (int i = n; i < width; ++i)
+        out += '0';
+    while (n > 0)
+        out += digits[--n];
+}
+
 // Degrees and thousandths of a minute as GPS digits, with the hemisphere
-// letter. Minutes that rounded up to 60 have already been carried.
+// letter. Minutes that rounded up to 60 have already been carried. Built in
+// one go: files of many thousand points pass through here.
 QString GpsText(long long degrees, long long thousandths, bool isLatitude, QChar hemisphere)
 {
-    QString text = ZeroPad(degrees, isLatitude ? 2 : 3);
-    text += ZeroPad(thousandths / 1000, 2);
-    text += u'.';
-    text += ZeroPad(thousandths % 1000, 3);
-    text += hemisphere;
-    return text;
+    std::string text;
+    PutDigits(text, degrees, isLatitude ? 2 : 3);
+    PutDigits(text, thousandths / 1000, 2);
+    text += '.';
+    PutDigits(text, thousandths % 1000, 3);
+    text += char(hemisphere.unicode());
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 QChar Hemisphere(const DecimalText& value, bool isLatitude, bool zeroIsEastern)
@@ -72,12 +91,9 @@ std::optional<QString> PlainDegMin(QStringView text, bool isLatitude)
     if (minuteText[0] >= u'6' || degrees > limit || (degrees == limit && !noMinutes))
         return kConversionError;
     const bool southOrWest = negative && (degrees != 0 || !noMinutes);
-    QString result = ZeroPad(degrees, isLatitude ? 2 : 3);
-    result += minuteText.left(2);
-    result += u'.';
-    result += minuteText.mid(2);
-    result += isLatitude ? (southOrWest ? u'S' : u'N') : (southOrWest ? u'W' : u'E');
-    return result;
+    const long long thousandths = minuteText.toInt();
+    return GpsText(degrees, thousandths, isLatitude,
+                   isLatitude ? (southOrWest ? u'S' : u'N') : (southOrWest ? u'W' : u'E'));
 }
 
 long long ToNumber(const std::string& digits)
@@ -155,48 +171,56 @@ QString DegMinSecToGpsText(QStringView degMinSec, bool isLatitude)
 
 QString GpsTextToDegMin(QStringView digits, QStringView hemisphere)
 {
-    const QString h = hemisphere.toString().toUpper();
-    int width = 0;
-    QString sign;
-    if (h == u"N") {
-        width = 2;
-        sign = QStringLiteral(" ");
-    } else if (h == u"S") {
-        width = 2;
-        sign = QStringLiteral("-");
-    } else if (h == u"W") {
-        width = 3;
-        sign = QStringLiteral("-");
-    } else if (h == u"E") {
-        width = 3;
-        sign = QStringLiteral(" ");
-    }
+    const QChar h = hemisphere.size() == 1 ? hemisphere[0].toUpper() : QChar();
+    const int width = h == u'N' || h == u'S' ? 2 : h == u'E' || h == u'W' ? 3 : 0;
+    const char* sign = h == u'N' || h == u'E' ? " " : h == u'S' || h == u'W' ? "-" : "";
+
     // ddmm.mmm rounded to whole thousandths of a minute, then cut into
     // degrees and the five digits of minutes as text, so any length survives.
     // The list's own form, digits with three decimals, is already so.
-    QString degrees;
-    QString minutes;
+    std::string degrees;
+    std::string minutes;
     const qsizetype point = digits.size() - 4;
     if (point >= 2 && digits[point] == u'.' && AllDigits(digits.left(point)) &&
         AllDigits(digits.mid(point + 1))) {
-        degrees = digits.left(point - 2).toString();
-        minutes = digits.mid(point - 2, 2).toString();
-        minutes += digits.mid(point + 1);
+        for (const QChar c : digits.left(point - 2))
+            degrees += char(c.unicode());
+        for (const QChar c : digits.mid(point - 2, 2))
+            minutes += char(c.unicode());
+        for (const QChar c : digits.mid(point + 1))
+            minutes += char(c.unicode());
     } else {
+        // More decimals than the list's three, as some receivers send.
         std::string scaled = ScaledWhole(LeadingDecimal(digits), 1000, 1, HalfRule::ToEven);
         if (scaled.size() < 6)
             scaled.insert(0, 6 - scaled.size(), '0');
         const size_t degreeDigits = scaled.size() - 5;
-        degrees = QString::fromLatin1(scaled.data(), qsizetype(degreeDigits));
-        minutes = QString::fromLatin1(scaled.data() + degreeDigits, 5);
+        degrees = scaled.substr(0, degreeDigits);
+        minutes = scaled.substr(degreeDigits);
+        // Minutes that round up to 60 (59.9996) are a whole degree more;
+        // " 51.60000" would be refused when the file is read.
+        if (minutes == "60000") {
+            minutes = "00000";
+            size_t i = degrees.size();
+            while (i > 0 && degrees[i - 1] == '9')
+                degrees[--i] = '0';
+            if (i == 0)
+                degrees.insert(0, 1, '1');
+            else
+                ++degrees[i - 1];
+        }
     }
-    qsizetype zeros = 0;
-    while (zeros < degrees.size() && degrees[zeros] == u'0')
-        ++zeros;
-    degrees.remove(0, zeros);
-    if (degrees.isEmpty())
-        degrees = QStringLiteral("0");
-    return sign + degrees.rightJustified(width, u'0') + u'.' + minutes;
+    const size_t zeros = std::min(degrees.find_first_not_of('0'), degrees.size());
+    degrees.erase(0, zeros);
+    if (degrees.empty())
+        degrees = "0";
+    std::string text = sign;
+    if (int(degrees.size()) < width)
+        text.append(size_t(width) - degrees.size(), '0');
+    text += degrees;
+    text += '.';
+    text += minutes;
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 QString PadAltitude(QStringView value)

@@ -1,38 +1,71 @@
 #include "model/ListModel.h"
 
+#include "model/TextNumber.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+constexpr ListModel::SortBy kNumber = ListModel::SortBy::Number;
 
 std::vector<ListModel::Column> ColumnsOf(ListKind kind)
 {
     switch (kind) {
     case ListKind::Waypoints:
-        return {{QStringLiteral("Name"), 1764, kLeft}, {QStringLiteral("Latitude"), 1587, kRight},
-                {QStringLiteral("NS"), 741, kLeft},    {QStringLiteral("Longitude"), 1764, kRight},
-                {QStringLiteral("WE"), 794, kLeft},    {QStringLiteral("Altitude"), 1499, kRight},
-                {QStringLiteral("MF"), 794, kLeft},    {QStringLiteral("Description"), 5292, kLeft},
+        return {{QStringLiteral("Name"), 1764, kLeft},
+                {QStringLiteral("Latitude"), 1587, kRight},
+                {QStringLiteral("NS"), 741, kLeft},
+                {QStringLiteral("Longitude"), 1764, kRight},
+                {QStringLiteral("WE"), 794, kLeft},
+                {QStringLiteral("Altitude"), 1499, kRight, kNumber},
+                {QStringLiteral("MF"), 794, kLeft},
+                {QStringLiteral("Description"), 5292, kLeft},
                 {QStringLiteral("Icon"), 794, kLeft}};
     case ListKind::Routes:
         return {{QStringLiteral("Id"), 1764, kLeft},
                 {QStringLiteral("Num"), 1764, kLeft},
                 {QStringLiteral("Waypoint Name/Route Name"), 7056, kLeft}};
     case ListKind::Track:
-        return {{QStringLiteral("Point #"), 1411, kLeft},
+        return {{QStringLiteral("Point #"), 1411, kLeft, kNumber},
                 {QStringLiteral("Track Name"), 2117, kLeft},
                 {QStringLiteral("Latitude"), 1764, kRight},
                 {QStringLiteral("NS"), 882, kLeft},
                 {QStringLiteral("Longitude"), 1764, kRight},
                 {QStringLiteral("WE"), 882, kLeft},
-                {QStringLiteral("Altitude"), 1764, kRight},
+                {QStringLiteral("Altitude"), 1764, kRight, kNumber},
                 {QStringLiteral("MF"), 882, kLeft},
                 {QStringLiteral("Time"), 1764, kLeft},
                 {QStringLiteral("fValid"), 1235, kLeft}};
     }
     return {};
+}
+
+// The number a cell starts with, as the program reads numbers everywhere.
+// Point numbers and heights are plain digits almost always, which are read
+// here directly; anything else takes the general rule.
+double SortNumber(const QString& text)
+{
+    const qsizetype n = text.size();
+    if (n > 0 && n <= 15) {
+        long long value = 0;
+        qsizetype i = 0;
+        const bool negative = text[0] == u'-';
+        if (negative)
+            ++i;
+        for (; i < n; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                break;
+            value = value * 10 + (c - u'0');
+        }
+        if (i == n && n > (negative ? 1 : 0))
+            return double(negative ? -value : value);
+    }
+    const double value = LeadingNumber(text);
+    return std::isnan(value) ? 0.0 : value;
 }
 
 } // namespace
@@ -89,11 +122,18 @@ void ListModel::RemoveRow(int row)
 
 void ListModel::Clear()
 {
-    if (rows_.empty())
-        return;
-    beginResetModel();
-    rows_.clear();
-    endResetModel();
+    if (!rows_.empty()) {
+        beginResetModel();
+        rows_.clear();
+        endResetModel();
+    }
+    // Even an empty list is cleared to make way for new rows, which arrive
+    // in their own order; the next header click then sorts ascending.
+    if (sortColumn_ != -1) {
+        sortColumn_ = -1;
+        sortOrder_ = Qt::AscendingOrder;
+        emit SortChanged(sortColumn_, sortOrder_);
+    }
 }
 
 QString ListModel::Text(int row, int column) const
@@ -158,11 +198,22 @@ void ListModel::SortByColumn(int column)
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     const bool ascending = sortOrder_ == Qt::AscendingOrder;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = QString::compare(rows_[size_t(a)].cells.at(column),
-                                       rows_[size_t(b)].cells.at(column), Qt::CaseSensitive);
-        return ascending ? c < 0 : c > 0;
-    });
+    if (columns_[size_t(column)].sortBy == SortBy::Number) {
+        // Each cell is read once, not at every comparison.
+        std::vector<double> keys(rows_.size());
+        for (size_t i = 0; i < keys.size(); ++i)
+            keys[i] = SortNumber(rows_[i].cells.at(column));
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return ascending ? keys[size_t(a)] < keys[size_t(b)]
+                             : keys[size_t(a)] > keys[size_t(b)];
+        });
+    } else {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const int c = QString::compare(rows_[size_t(a)].cells.at(column),
+                                           rows_[size_t(b)].cells.at(column), Qt::CaseSensitive);
+            return ascending ? c < 0 : c > 0;
+        });
+    }
     std::vector<Row> sorted;
     sorted.reserve(rows_.size());
     std::vector<int> newPosition(rows_.size());
@@ -177,6 +228,7 @@ void ListModel::SortByColumn(int column)
         after.push_back(index(newPosition[size_t(old.row())], old.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit SortChanged(sortColumn_, sortOrder_);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

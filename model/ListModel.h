@@ -14,11 +14,21 @@ class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // How a header click orders a column: by the plain text of its cells, or
+    // by the number each cell starts with (point numbers and heights, whose
+    // widths vary once they pass their padding).
+    enum class SortBy
+    {
+        Text,
+        Number
+    };
+
     struct Column
     {
         QString header;
         int widthTwips;
         Qt::Alignment alignment;
+        SortBy sortBy = SortBy::Text;
     };
 
     // The waypoint icon letter of a row, for views that draw its picture.
@@ -36,6 +46,8 @@ public:
     // Adds many rows at once, as a file load or a download does.
     void AddRows(std::vector<QStringList> rows);
     void RemoveRow(int row);
+    // Removes every row. The rows that follow (a load or a download) come in
+    // their own order, so the list no longer counts as sorted.
     void Clear();
 
     QString Text(int row, int column) const;
@@ -48,10 +60,14 @@ public:
     bool IsSelected(int row) const;
     void SetSelected(int row, bool selected);
 
-    // Header click: sorts the rows themselves by the plain text of `column`;
-    // a click on the sort column flips the order. The route list never sorts,
-    // since a route's grouping lives only in its row order.
+    // Header click: sorts the rows themselves by `column` (see SortBy); a
+    // click on the sort column flips the order, any other click sorts
+    // ascending. A new list counts as sorted by its first column, ascending.
+    // The route list never sorts, since a route's grouping lives only in its
+    // row order.
     void SortByColumn(int column);
+    // The column the rows were last sorted by, or -1 once Clear has made way
+    // for rows in their own order.
     int SortColumn() const { return sortColumn_; }
     Qt::SortOrder SortOrder() const { return sortOrder_; }
 
@@ -65,6 +81,9 @@ signals:
     // A row's selected flag changed through SetSelected, so that a view can
     // show a selection the program made.
     void SelectedChanged(int row, bool selected);
+    // A header click sorted the rows by `column`, or (`column` -1) Clear left
+    // them in no sorted order, so a view can show or hide its sort arrow.
+    void SortChanged(int column, Qt::SortOrder order);
 
 private:
     struct Row

@@ -12,9 +12,17 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=
   -DNAVORA_FUZZ=ON >/dev/null
 cmake --build build-fuzz --target fuzz_files -j "$(nproc)"
 
+# The first byte of an input says what the rest is (see fuzz_files.cpp): the
+# example files start as a file of their own kind.
 corpus=build-fuzz/fuzz-corpus
 mkdir -p "$corpus"
-find tests/data -name '*.txt' -exec cp {} "$corpus/" \;
+selector=0
+for kind in waypoints routes track; do
+  { printf "\\$(printf '%03o' "$selector")"; cat "tests/data/files/$kind.txt"; } >"$corpus/$kind.txt"
+  selector=$((selector + 1))
+done
+printf '\003 51.30500' >"$corpus/degrees-minutes.txt"
+printf '\0035159.9996' >"$corpus/list-position.txt"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   build-fuzz/files/fuzz/fuzz_files -max_total_time="$seconds" -max_len=8192 -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 "$corpus"

@@ -1,5 +1,6 @@
 // bench_Files            times load, save and sort of a 100,000-point track
-//                        and a 10,000-waypoint file (median of 5 runs each)
+//                        (also with lone CR line ends) and a 10,000-waypoint
+//                        file (median of 5 runs each)
 // bench_Files --memory   loads the track once and reports the peak resident
 //                        memory of the process before and after
 
@@ -132,8 +133,11 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString track = dir.filePath(QStringLiteral("track.txt"));
+    const QString trackCr = dir.filePath(QStringLiteral("track-cr.txt"));
     const QString waypoints = dir.filePath(QStringLiteral("waypoints.txt"));
-    if (!Write(track, TrackFile()) || !Write(waypoints, WaypointFile())) {
+    const QByteArray trackText = TrackFile();
+    if (!Write(track, trackText) || !Write(trackCr, QByteArray(trackText).replace("\r\n", "\r")) ||
+        !Write(waypoints, WaypointFile())) {
         std::fprintf(stderr, "cannot write the benchmark files\n");
         return 1;
     }
@@ -164,7 +168,9 @@ int main(int argc, char** argv)
          ListKind::Track,
          track,
          kTrackPoints,
-         {TrackColumn::Latitude, TrackColumn::Time, TrackColumn::Point}},
+         {TrackColumn::Latitude, TrackColumn::Time, TrackColumn::Point, TrackColumn::Altitude}},
+        // The same track with lone CR line ends.
+        {"track CR", ListKind::Track, trackCr, kTrackPoints, {}},
         {"waypoints",
          ListKind::Waypoints,
          waypoints,

@@ -1,7 +1,13 @@
-// Feeds arbitrary bytes to the file reader as a whole file of each list kind,
-// and every line of it to the position text forms, checking what must hold
-// for any input: no crash, every conversion is "Err" or a well-formed
-// position, and a DM position survives the way through the file form.
+// Feeds arbitrary bytes to the file reader and the position text forms,
+// checking what must hold for any input. The first byte chooses what the rest
+// is, so that each run does one thing and runs stay short:
+//   - a whole file of one list kind (and a heights mode): read as a load reads
+//     it, written as a save writes it, and the written text read again, which
+//     must give back every position in range and every row;
+//   - one text for every position form: every conversion is "Err" or a
+//     well-formed position, a DM position survives the way through the file
+//     form, and a list position in range is never saved in a form that the
+//     reader refuses.
 
 #include "files/DecimalText.h"
 #include "files/FileReader.h"
@@ -36,7 +42,7 @@ public:
 void Require(bool condition, const char* what, const QString& input)
 {
     if (!condition) {
-        std::fprintf(stderr, "%s: [%s]\n", what, input.toLatin1().constData());
+        std::fprintf(stderr, "%s: [%s]\n", what, input.toUtf8().constData());
         std::abort();
     }
 }
@@ -77,8 +83,22 @@ void CheckTextForms(const QString& field)
             Require(back.chopped(1) == dm.chopped(1), "DM position changed on its way back", field);
         }
     }
-    // The exact reading and the floating-point one agree on ordinary numbers.
+
     const DecimalText exact = LeadingDecimal(field);
+    // The text as a list position (ddmm.mmm... with any number of decimals):
+    // in range, the file form it is saved in must read back.
+    const long long whole = WholePart(exact);
+    if (!exact.IsNegative() && whole >= 0 && whole % 100 < 60) {
+        for (const bool isLatitude : {true, false}) {
+            if (whole / 100 >= (isLatitude ? 90 : 180))
+                continue;
+            const QString saved = GpsTextToDegMin(field, isLatitude ? u"S" : u"W");
+            Require(IsGpsText(DegMinToGpsText(saved, isLatitude), isLatitude),
+                    "list position saved in a form the reader refuses", field);
+        }
+    }
+
+    // The exact reading and the floating-point one agree on ordinary numbers.
     const double approximate = LeadingNumber(field);
     if (exact.whole.size() < 300 && std::fabs(approximate) > 1e-300) {
         const std::string composed = std::string(exact.IsNegative() ? "-" : "") +
@@ -93,38 +113,97 @@ void CheckTextForms(const QString& field)
     FeetToMetres(field);
 }
 
+// Reads `bytes` into the list of `kind` line by line, as a load does.
+void Read(ListKind kind, const QByteArray& bytes, Lists& lists, const ProgramState& state)
+{
+    PatientUser user;
+    ReaderState reader;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    RecordReader records(kind, lists, state, reader, user);
+    LineReader lines(buffer);
+    QByteArray line;
+    bool overlong = false;
+    while (lines.Next(line, overlong)) {
+        if (!overlong)
+            records.ReadLine(lines.Utf8() ? QString::fromUtf8(line) : QString::fromLatin1(line));
+    }
+}
+
+// The position columns of a row, or an empty text when the position lies
+// beyond the poles or the date line (the DMS form lets 90°30' through, and
+// such a row cannot read back). A zero position south or west reads back as
+// north or east.
+QString Position(const ListModel& list, int row, int latitudeColumn)
+{
+    QString position;
+    for (const int column : {latitudeColumn, latitudeColumn + 2}) {
+        const QString digits = list.Text(row, column);
+        QString hemisphere = list.Text(row, column + 1);
+        const bool isLatitude = column == latitudeColumn;
+        const int limit = isLatitude ? 9000 : 18000;
+        const double value = digits.toDouble();
+        if (value > limit)
+            return {};
+        if (value == 0)
+            hemisphere = isLatitude ? QStringLiteral("N") : QStringLiteral("E");
+        position += digits + hemisphere;
+    }
+    return position;
+}
+
+void ReadWriteRead(ListKind kind, const QByteArray& bytes, HeightsMode mode)
+{
+    ProgramState state;
+    state.currentDatumCode = QStringLiteral("WGS84");
+    state.heightsMode = mode;
+    Lists lists;
+    Read(kind, bytes, lists, state);
+
+    const SaveStamp stamp{QStringLiteral("06/01/2024"), QStringLiteral("10:15:00")};
+    const QByteArray written = FileText(kind, lists, stamp);
+    if (kind == ListKind::Routes)
+        return; // route points are written from the route table, not read back as rows
+
+    const ListModel& list = lists.Of(kind);
+    const int latitude =
+        kind == ListKind::Track ? int(TrackColumn::Latitude) : int(WaypointColumn::Latitude);
+    for (int row = 0; row < list.Count(); ++row) {
+        if (Position(list, row, latitude).isEmpty())
+            return;
+    }
+    Lists again;
+    Read(kind, written, again, state);
+    const ListModel& back = again.Of(kind);
+    Require(back.Count() == list.Count(), "saved rows do not read back",
+            QString::fromLatin1(bytes));
+    for (int row = 0; row < list.Count(); ++row)
+        Require(Position(back, row, latitude) == Position(list, row, latitude),
+                "saved position reads back changed", QString::fromLatin1(bytes));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    PatientUser user;
-    ProgramState state;
-    state.currentDatumCode = QStringLiteral("WGS84");
-    state.heightsMode = HeightsMode(size % 3);
-    ReaderState reader;
-    Lists lists;
-
-    for (const ListKind kind : {ListKind::Waypoints, ListKind::Routes, ListKind::Track}) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        RecordReader records(kind, lists, state, reader, user);
-        LineReader lines(buffer);
-        QByteArray line;
-        bool overlong = false;
-        while (lines.Next(line, overlong)) {
-            const QString text = QString::fromLatin1(line);
-            if (kind == ListKind::Waypoints) {
-                for (const QStringView field : QStringView(text).split(u','))
-                    CheckTextForms(field.toString());
-            }
-            records.ReadLine(text);
-        }
+    if (size == 0)
+        return 0;
+    const std::uint8_t choice = data[0];
+    const QByteArray rest(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    switch (choice % 4) {
+    case 0:
+        ReadWriteRead(ListKind::Waypoints, rest, HeightsMode(choice / 4 % 3));
+        break;
+    case 1:
+        ReadWriteRead(ListKind::Routes, rest, HeightsMode::Keep);
+        break;
+    case 2:
+        ReadWriteRead(ListKind::Track, rest, HeightsMode::Keep);
+        break;
+    default:
+        CheckTextForms(QString::fromLatin1(rest));
+        break;
     }
-    // Whatever was read can be written.
-    const SaveStamp stamp{QStringLiteral("06/01/2024"), QStringLiteral("10:15:00")};
-    for (const ListKind kind : {ListKind::Waypoints, ListKind::Routes, ListKind::Track})
-        FileText(kind, lists, stamp);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <tuple>
 
 class tst_FileReader : public QObject
 {
@@ -137,8 +138,37 @@ void tst_FileReader::load_data()
     static const char nul[] = "WP,DM,N\0L,0\0,0,d,t,x\nWP\0,DM\n";
     Row("NUL bytes", 1, Temp(QByteArray(nul, sizeof nul - 1) + good),
         {QString::fromLatin1("N\0L", 3) + a.mid(1), a}, 2);
-    Row("line ends of every kind", 1, Temp("WP,DM,A,0,0,d,t,x\ry,a\r\r\nWP,DM,C,0,0,d,t,x"),
-        {At0("A", "0000000|M", "X\rY|a\r"), At0("C", "0000000|M")}, 2);
+    // Lone CR, CR CR LF, LF and CR LF each end one line; no CR stays in a field.
+    Row("line ends of every kind", 1,
+        Temp("WP,DM,A,0,0,d,t,x,b\rWP,DM,B,0,0,d,t,x,c\r\r\nWP,DM,C,0,0,d,t,x,d\n"
+             "WP,DM,D,0,0,d,t,x,e\r\nWP,DM,E,0,0,d,t,x,f\r"),
+        {At0("A", "0000000|M", "X|b"), At0("B", "0000000|M", "X|c"), At0("C", "0000000|M", "X|d"),
+         At0("D", "0000000|M", "X|e"), At0("E", "0000000|M", "X|f")},
+        5);
+    Row("track with lone CR line ends", 3,
+        Temp("Datum,WGS84,WGS84\rTP,DM,0,0,d,t,1,0M,A,T1\rTP,DM,0,0,d,t,0,0M,A,T2\r\r\n"),
+        {"0001|T1|0000.000|N|00000.000|E|0|M|t|A", "0002|T2|0000.000|N|00000.000|E|0|M|t|A"}, 2);
+    // Line numbers count the lines the user sees: two lone CRs make an empty
+    // line, CR CR LF makes none.
+    Row("line numbers with CR line ends", 1,
+        Temp(good.chopped(1) + "\r\r" + bad.left(18) + "\r\r\n" + good), {a, a}, 2, {"3"});
+    // The file is read in pieces: a line end split between two of them is still one.
+    for (const auto& [name, at, end] :
+         {std::tuple{"CR | LF", 65535, "\r\n"}, std::tuple{"CR CR | LF", 65534, "\r\r\n"},
+          std::tuple{"CR | CR LF", 65535, "\r\r\n"}}) {
+        QByteArray filler;
+        while (filler.size() + 100 <= at)
+            filler += QByteArray(98, 'x') + "\r\n";
+        filler += QByteArray(at - filler.size(), 'x');
+        Row(name, 1, Temp(filler + end + bad.left(20)), {}, 0, {"657"});
+    }
+    Row("UTF-8 byte-order mark before the first record", 1,
+        Temp("\xEF\xBB\xBFWP,DM,CAF\xC3\x89,0,0,d,t,\xC3\xA9t\xC3\xA9\r\n"),
+        {QString::fromUtf8("CAF\xC3\x89|0000.000|N|00000.000|E|0000000|M|\xC3\x89T\xC3\x89|a")}, 1);
+    Row("UTF-8 byte-order mark before the datum", 3,
+        Temp("\xEF\xBB\xBF"
+             "Datum,NAD27,NAD27\r\nTP,DM,0,0,d,t,1,0M,A\r\n"),
+        {"0001||0000.000|N|00000.000|E|0|M|t|A"}, 1, {datum});
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all += char(b);
@@ -180,6 +210,8 @@ void tst_FileReader::load()
         QCOMPARE(outcome.count, counted);
     }
     QCOMPARE(Read(ListKind(kind), lists), rows);
+    // Rows replaced by a load stand in the file's order, not sorted.
+    QCOMPARE(lists.Of(ListKind(kind)).SortColumn(), rows.value(0) == u"KEEP" ? 0 : -1);
     QCOMPARE(ui.MessageTexts(), messages);
     for (const ScriptedInteraction::Shown& shown : ui.messages)
         QCOMPARE(shown.title, shown.text.startsWith(u'W') ? "Navora - Datum" : "Navora");

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <vector>
 
 class tst_FileWriter : public QObject
 {
@@ -15,6 +17,8 @@ private slots:
     void fileText();
     void save_data();
     void save();
+    void positionsReadBack_data();
+    void positionsReadBack();
 };
 
 static const QString kData = QStringLiteral(NAVORA_TEST_DATA "/files/");
@@ -150,6 +154,120 @@ void tst_FileWriter::save()
         return Rows(l.Of(ListKind(kind))) + (kind == 2 ? Table(l.routes) : QStringList());
     };
     QCOMPARE(content(read), content(lists));
+}
+
+// Angles counted in units of 10^-decimals of a minute, as list text and as what
+// the file must give back: rounded to thousandths (halves to even), 60 minutes
+// carried into the degrees.
+struct SweptAngle
+{
+    QString text;
+    QString readBack;
+};
+
+static SweptAngle Swept(long long units, int decimals, int degreeDigits)
+{
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const long long perDegree = 60 * scale;
+    const QString whole = QString::number(units / perDegree).rightJustified(degreeDigits, u'0');
+    const long long minutes = units % perDegree;
+    SweptAngle angle;
+    angle.text = whole + QString::number(minutes / scale).rightJustified(2, u'0') + u'.' +
+                 QString::number(minutes % scale).rightJustified(decimals, u'0');
+    const long long step = scale / 1000;
+    long long thousandths = units / step;
+    const long long rest = units % step;
+    if (2 * rest > step || (2 * rest == step && thousandths % 2 == 1))
+        ++thousandths;
+    angle.readBack = QString::number(thousandths / 60000).rightJustified(degreeDigits, u'0') +
+                     QString::number(thousandths % 60000 / 1000).rightJustified(2, u'0') + u'.' +
+                     QString::number(thousandths % 1000).rightJustified(3, u'0');
+    return angle;
+}
+
+void tst_FileWriter::positionsReadBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("decimals");
+    for (const int kind : {1, 3}) {
+        for (const int decimals : {3, 4, 6}) {
+            const QByteArray name = (kind == 1 ? "waypoints, " : "track, ") +
+                                    QByteArray::number(decimals) + " decimals";
+            QTest::newRow(name.constData()) << kind << decimals;
+        }
+    }
+}
+
+// Every position in range, however many decimals of minutes it carries, is
+// read back from the file it is saved to. The sweep walks each degree in
+// steps of a little under 0.3 minutes, and around every rounding edge
+// near 0, 30 and 60 minutes.
+void tst_FileWriter::positionsReadBack()
+{
+    QFETCH(int, kind);
+    QFETCH(int, decimals);
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const long long perDegree = 60 * scale;
+    const long long step = scale / 1000;
+    std::vector<long long> minutes; // within a degree
+    for (long long m = 0; m < perDegree; m += 2997 * step / 10 + 1)
+        minutes.push_back(m);
+    for (const long long edge : {0LL, 30 * scale, perDegree}) {
+        for (long long d = -2 * step; d <= 2 * step; d += std::max(1LL, step / 2))
+            if (edge + d >= 0 && edge + d < perDegree)
+                minutes.push_back(edge + d);
+    }
+
+    const bool track = kind == 3;
+    const int latitude = track ? int(TrackColumn::Latitude) : int(WaypointColumn::Latitude);
+    Lists lists;
+    ListModel& list = lists.Of(ListKind(kind));
+    QStringList expected;
+    std::vector<QStringList> rows;
+    for (int degree = 0; degree <= 180; ++degree) {
+        for (size_t i = 0; i < minutes.size(); ++i) {
+            const long long lonUnits = degree * perDegree + minutes[i];
+            // Latitudes walk their own range at the same time.
+            const long long latUnits =
+                (degree % 91) * perDegree + minutes[(i * 7) % minutes.size()];
+            if (lonUnits > 180 * perDegree || latUnits > 90 * perDegree)
+                continue;
+            const SweptAngle lat = Swept(latUnits, decimals, 2);
+            const SweptAngle lon = Swept(lonUnits, decimals, 3);
+            const QString ns = i % 2 ? "S" : "N", we = i % 3 ? "W" : "E";
+            QStringList row(list.ColumnCount());
+            row[latitude] = lat.text;
+            row[latitude + 1] = ns;
+            row[latitude + 2] = lon.text;
+            row[latitude + 3] = we;
+            rows.push_back(row);
+            // Nothing south of or west of zero: that reads back as north and east.
+            expected << lat.readBack + (lat.readBack == u"0000.000" ? "N" : ns) + lon.readBack +
+                            (lon.readBack == u"00000.000" ? "E" : we);
+        }
+    }
+    list.AddRows(rows);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("positions.txt");
+    QVERIFY(WriteBytes(path, FileText(ListKind(kind), lists, StampOf(kMoment))));
+    Lists read;
+    ReaderState reader;
+    ScriptedInteraction ui; // an invalid record would be a question it does not expect
+    Load(ListKind(kind), path, read, ui, reader);
+    QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.value(0)));
+    const ListModel& back = read.Of(ListKind(kind));
+    QCOMPARE(back.Count(), int(rows.size()));
+    for (int row = 0; row < back.Count(); ++row) {
+        const QString got = back.Text(row, latitude) + back.Text(row, latitude + 1) +
+                            back.Text(row, latitude + 2) + back.Text(row, latitude + 3);
+        if (got != expected[row])
+            QFAIL(qPrintable(rows[size_t(row)].join(u' ') + " -> " + got));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FileWriter)

@@ -25,6 +25,9 @@ class tst_ListModel : public QObject
 private slots:
     void headerClicks_data();
     void headerClicks();
+    void trackSortsByNumber_data();
+    void trackSortsByNumber();
+    void clearedListIsUnsorted();
     void routeListNeverSorts();
     void selectionFollowsSortedRows();
     void addRows();
@@ -43,9 +46,9 @@ void tst_ListModel::headerClicks_data()
         << QList<int>{0} << QStringList{"CAFE", "BRIDGE", "ALPHA"} << Qt::DescendingOrder;
     QTest::newRow("first click on Latitude")
         << QList<int>{1} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::AscendingOrder;
-    // Plain text, not numbers: "7" > "3" > "12".
+    // Heights by their numbers: 12 > 7 > 3, where text would put "7" first.
     QTest::newRow("Altitude twice")
-        << QList<int>{5, 5} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::DescendingOrder;
+        << QList<int>{5, 5} << QStringList{"BRIDGE", "CAFE", "ALPHA"} << Qt::DescendingOrder;
     QTest::newRow("back to Name starts ascending")
         << QList<int>{1, 1, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
     // Equal texts keep the order they had.
@@ -71,6 +74,63 @@ void tst_ListModel::headerClicks()
     for (int row = 0; row < list.Count(); ++row) {
         const QString expected = list.Text(row, WaypointColumn::Icon);
         QCOMPARE(list.IconKey(row), expected);
+    }
+}
+
+void tst_ListModel::trackSortsByNumber_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QStringList>("sorted");
+
+    // Past 9999 points the numbers outgrow their four digits.
+    QTest::newRow("Point #") << int(TrackColumn::Point)
+                             << QStringList{"99990", "9999", "10000", "0002", "99989"}
+                             << QStringList{"0002", "9999", "10000", "99989", "99990"};
+    QTest::newRow("Altitude, signs and decimals")
+        << int(TrackColumn::Altitude)
+        << QStringList{"0000123", "-000012", "45.5", "", "0000045", "1e3", "  7"}
+        << QStringList{"-000012", "", "  7", "0000045", "45.5", "0000123", "1e3"};
+    // Positions keep their text order: their widths are fixed.
+    QTest::newRow("Latitude") << int(TrackColumn::Latitude)
+                              << QStringList{"5130.250", "0009.500", "5129.999"}
+                              << QStringList{"0009.500", "5129.999", "5130.250"};
+}
+
+void tst_ListModel::trackSortsByNumber()
+{
+    QFETCH(int, column);
+    QFETCH(QStringList, cells);
+    QFETCH(QStringList, sorted);
+
+    ListModel track(ListKind::Track);
+    for (const QString& cell : cells) {
+        QStringList row(TrackColumn::Count);
+        row[column] = cell;
+        track.AddRow(row);
+    }
+    track.SortByColumn(column);
+    if (column == TrackColumn::Point) // already the sort column: the first click flips
+        track.SortByColumn(column);
+    QCOMPARE(Column(track, column), sorted);
+}
+
+void tst_ListModel::clearedListIsUnsorted()
+{
+    // Rows replaced by a load or a download stand in their own order, so a
+    // click on the old sort column sorts ascending; a fresh, empty list
+    // cleared for a load is no different.
+    for (const bool sortedBefore : {true, false}) {
+        ListModel list(ListKind::Waypoints);
+        if (sortedBefore) {
+            AddWaypoints(list);
+            list.SortByColumn(WaypointColumn::Name); // descending
+        }
+        list.Clear();
+        QCOMPARE(list.SortColumn(), -1);
+        AddWaypoints(list);
+        list.SortByColumn(WaypointColumn::Name);
+        QCOMPARE(Column(list, WaypointColumn::Name), (QStringList{"ALPHA", "BRIDGE", "CAFE"}));
     }
 }
 
