@@ -1,6 +1,7 @@
 #include "files/PositionText.h"
 
 #include "files/DecimalText.h"
+#include "files/TextCase.h"
 #include "model/TextNumber.h"
 
 #include <algorithm>
@@ -221,6 +222,87 @@ QString GpsTextToDegMin(QStringView digits, QStringView hemisphere)
     text += '.';
     text += minutes;
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView hemisphere,
+                                               bool isLatitude)
+{
+    const QChar h = hemisphere.size() == 1 ? hemisphere[0].toUpper() : QChar();
+    if (isLatitude ? h != u'N' && h != u'S' : h != u'E' && h != u'W')
+        return std::nullopt;
+    // The DM file form has already rounded to thousandths of a minute and
+    // carried 60 minutes into the degrees: sign, degrees, ".", five digits.
+    const QString dm = GpsTextToDegMin(digits, hemisphere);
+    const bool negative = dm.startsWith(u'-');
+    const QStringView unsignedText = QStringView(dm).mid(1);
+    const qsizetype point = unsignedText.indexOf(u'.');
+    if (point < 1 || point > 3 || unsignedText.size() - point != 6 ||
+        !AllDigits(unsignedText.left(point)) || !AllDigits(unsignedText.mid(point + 1)))
+        return std::nullopt;
+    const long long minutes = unsignedText.mid(point + 1).toLongLong();
+    if (minutes >= kThousandthsPerDegree)
+        return std::nullopt;
+    const long long thousandths =
+        unsignedText.left(point).toLongLong() * kThousandthsPerDegree + minutes;
+    if (thousandths > (isLatitude ? 90 : 180) * kThousandthsPerDegree)
+        return std::nullopt;
+
+    // Nanodegrees: thousandths × 10^9 / 60000, halves to even.
+    long long nano = thousandths * 100000 / 6;
+    const long long rest = thousandths * 100000 % 6;
+    if (rest > 3 || (rest == 3 && nano % 2 == 1))
+        ++nano;
+    std::string text = negative && nano > 0 ? "-" : "";
+    PutDigits(text, nano / 1000000000, 1);
+    std::string fraction;
+    PutDigits(fraction, nano % 1000000000, 9);
+    const size_t last = fraction.find_last_not_of('0');
+    if (last != std::string::npos)
+        text += '.' + fraction.substr(0, last + 1);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
+{
+    const QString trimmed = BlankTrimmed(degrees);
+    // The whole text must be the number: "51.5x" is no coordinate.
+    qsizetype i = 0;
+    const qsizetype n = trimmed.size();
+    if (i < n && (trimmed[i] == u'+' || trimmed[i] == u'-'))
+        ++i;
+    bool digit = false, point = false;
+    for (; i < n; ++i) {
+        const char16_t c = trimmed[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            digit = true;
+        else if (c == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digit && i < n && (trimmed[i] == u'e' || trimmed[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (trimmed[j] == u'+' || trimmed[j] == u'-'))
+            ++j;
+        const qsizetype first = j;
+        while (j < n && trimmed[j].unicode() >= u'0' && trimmed[j].unicode() <= u'9')
+            ++j;
+        if (j > first)
+            i = j;
+    }
+    if (!digit || i != n)
+        return kConversionError;
+    QString gps = DegreesToGpsText(trimmed, isLatitude);
+    if (gps == kConversionError)
+        return gps;
+    // The D file form calls a longitude of 0 west; a GPX position of 0 is
+    // neither, and the receiver shows it north and east.
+    bool zero = true;
+    for (qsizetype k = 0; k + 1 < gps.size(); ++k)
+        zero = zero && (gps[k] == u'0' || gps[k] == u'.');
+    if (zero)
+        gps.back() = isLatitude ? u'N' : u'E';
+    return gps;
 }
 
 QString PadAltitude(QStringView value)

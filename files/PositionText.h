@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // The text forms of positions and heights. The lists and the receiver use the
 // GPS form (latitude "ddmm.mmm", longitude "dddmm.mmm", hemisphere apart);
@@ -22,6 +23,21 @@ QString DegMinSecToGpsText(QStringView degMinSec, bool isLatitude);
 // A list position (digits and hemisphere letter) in the DM file form:
 // ("5130.500", "N") gives " 51.30500", ("00012.345", "W") gives "-000.12345".
 QString GpsTextToDegMin(QStringView digits, QStringView hemisphere);
+
+// A list position (digits and hemisphere letter) in signed decimal degrees,
+// as GPX carries positions: the exact value rounded to nine decimals (halves
+// to even), trailing zeros dropped. ("5130.500", "N") gives "51.508333333",
+// ("00012.000", "W") gives "-0.2". Nothing when the text is no position in
+// range: a letter of the other axis, 60 minutes or more, beyond the poles or
+// the date line.
+std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView hemisphere,
+                                               bool isLatitude);
+// Signed decimal degrees as GPX carries them (blanks around, an optional sign,
+// digits with at most one "."; an exponent is tolerated) in the GPS form with
+// its hemisphere letter, the minutes rounded to three decimals with halves to
+// even. A position that rounds to zero is north or east. kConversionError for
+// any other text and beyond the poles or the date line.
+QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude);
 
 // A height value as the 7 characters of the altitude column: "000000" put in
 // front of the text, keeping the last seven characters ("12" gives "0000012").

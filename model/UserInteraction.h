@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // How the core speaks to the person at the keyboard. The windows answer with
 // message boxes, tests from a script. Every text handed over is final: the
@@ -62,6 +63,18 @@ public:
     virtual Answer Question(const QString& text, Buttons buttons,
                             MessageIcon icon = MessageIcon::None,
                             const QString& title = kProgramTitle) = 0;
+    // A question with a list to read through before answering (every name an
+    // import changes, every point an export leaves out). The windows show a
+    // long list in a scrolling box; by default it follows the text.
+    virtual Answer QuestionWithList(const QString& text, const QStringList& list, Buttons buttons,
+                                    MessageIcon icon = MessageIcon::None,
+                                    const QString& title = kProgramTitle)
+    {
+        if (list.isEmpty())
+            return Question(text, buttons, icon, title);
+        return Question(text + QStringLiteral("\r\n\r\n") + list.join(QStringLiteral("\r\n")),
+                        buttons, icon, title);
+    }
     virtual void SetStatusText(StatusPanel panel, const QString& text) = 0;
     // The system beep that goes with a port error.
     virtual void Beep() {}
