@@ -3,6 +3,7 @@
 #include "files/dlgFileExists.h"
 #include "gpslink/frmCancel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -88,6 +89,22 @@ void MessageBoxInteraction::Message(const QString& text, MessageIcon icon, const
 Answer MessageBoxInteraction::Question(const QString& text, Buttons buttons, MessageIcon icon,
                                        const QString& title)
 {
+    return Ask(text, {}, buttons, icon, title);
+}
+
+Answer MessageBoxInteraction::QuestionWithList(const QString& text, const QStringList& list,
+                                               Buttons buttons, MessageIcon icon,
+                                               const QString& title)
+{
+    constexpr qsizetype kLinesInText = 16;
+    if (list.size() <= kLinesInText)
+        return UserInteraction::QuestionWithList(text, list, buttons, icon, title);
+    return Ask(text, list, buttons, icon, title);
+}
+
+Answer MessageBoxInteraction::Ask(const QString& text, const QStringList& details, Buttons buttons,
+                                  MessageIcon icon, const QString& title)
+{
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     QMessageBox::StandardButton first = QMessageBox::Ok;
     switch (buttons) {
@@ -109,6 +126,14 @@ Answer MessageBoxInteraction::Question(const QString& text, Buttons buttons, Mes
     MakeRoomForTitle(box);
     // The first button is the default, as users of these boxes expect.
     box.setDefaultButton(first);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details.join(u'\n'));
+        // Shown open: the user is to read it before answering.
+        for (QAbstractButton* button : box.buttons()) {
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        }
+    }
     return AnswerOf(box.exec());
 }
 

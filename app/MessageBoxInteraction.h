@@ -31,6 +31,9 @@ public:
     void Message(const QString& text, MessageIcon icon, const QString& title) override;
     Answer Question(const QString& text, Buttons buttons, MessageIcon icon,
                     const QString& title) override;
+    // A list of more than a few lines scrolls in the box's details, shown open.
+    Answer QuestionWithList(const QString& text, const QStringList& list, Buttons buttons,
+                            MessageIcon icon, const QString& title) override;
     void SetStatusText(StatusPanel panel, const QString& text) override;
     void Beep() override;
     void ShowCancelWindow(const QString& activity) override;
@@ -42,6 +45,8 @@ public:
 
 private:
     QWidget* BoxParent() const;
+    Answer Ask(const QString& text, const QStringList& details, Buttons buttons, MessageIcon icon,
+               const QString& title);
 
     QPointer<QWidget> window_;
     StatusSink status_;

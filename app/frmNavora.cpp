@@ -9,6 +9,7 @@
 #include "gpslink/SerialStream.h"
 #include "gpslink/frmMonitor.h"
 #include "model/Twips.h"
+#include "workspace/Gpx.h"
 #include "workspace/Workspace.h"
 
 #include <QCloseEvent>
@@ -41,6 +42,7 @@ constexpr int kMinimumInnerHeightTwips = 1900;
 constexpr int kHeadingTwips = 100;
 
 const QString kFileFilter = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+const QString kGpxFilter = QStringLiteral("GPX Files (*.gpx);;All Files (*.*)");
 
 QAction* NewAction(QObject* parent, const char* name, const QString& caption)
 {
@@ -111,6 +113,14 @@ void frmNavora::BuildMenus()
     mnuFileExit_ = item(NewAction(this, "mnuFileExit", QStringLiteral("E&xit")), Command::Exit);
     mnuFile_->addAction(mnuSave_);
     mnuFile_->addAction(mnuLoad_);
+    // GPX import and export start when a load or a save may.
+    mnuImportGpx_ =
+        item(NewAction(this, "mnuImportGpx", QStringLiteral("Import GPX...")), Command::Load);
+    mnuExportGpx_ =
+        item(NewAction(this, "mnuExportGpx", QStringLiteral("Export GPX...")), Command::Save);
+    mnuFile_->addSeparator()->setObjectName(QStringLiteral("M4"));
+    mnuFile_->addAction(mnuImportGpx_);
+    mnuFile_->addAction(mnuExportGpx_);
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("M3"));
     mnuFile_->addAction(mnuFileExit_);
 
@@ -170,6 +180,8 @@ void frmNavora::BuildMenus()
 
     connect(mnuSave_, &QAction::triggered, this, &frmNavora::mnuSave_Click);
     connect(mnuLoad_, &QAction::triggered, this, &frmNavora::mnuLoad_Click);
+    connect(mnuImportGpx_, &QAction::triggered, this, &frmNavora::mnuImportGpx_Click);
+    connect(mnuExportGpx_, &QAction::triggered, this, &frmNavora::mnuExportGpx_Click);
     connect(mnuFileExit_, &QAction::triggered, this, &frmNavora::mnuFileExit_Click);
     connect(mnuOpenGPS_, &QAction::triggered, this, &frmNavora::mnuOpenGPS_Click);
     connect(mnuOpenLog_, &QAction::triggered, this, &frmNavora::mnuOpenLog_Click);
@@ -515,13 +527,19 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
 
 QString frmNavora::ChooseFile(bool save)
 {
+    // An existing file is the "file exists" question's business: append or overwrite.
+    return ChooseFile(save, kFileFilter, QStringLiteral("txt"), false);
+}
+
+QString frmNavora::ChooseFile(bool save, const QString& filter, const QString& suffix,
+                              bool confirmOverwrite)
+{
     QFileDialog dialog(this);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(kFileFilter);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    // An existing file is the "file exists" question's business: append or overwrite.
-    if (save)
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
+    if (save && !confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QString folder = settings_.Read(SettingsKey::LastFolder);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
@@ -547,6 +565,23 @@ void frmNavora::mnuLoad_Click()
     const QString path = ChooseFile(false);
     if (!path.isEmpty())
         workspace_->LoadFile(currentKind_, path);
+}
+
+void frmNavora::mnuImportGpx_Click()
+{
+    const QString path = ChooseFile(false, kGpxFilter, QStringLiteral("gpx"), false);
+    if (!path.isEmpty())
+        ImportGpx(*workspace_, path);
+}
+
+void frmNavora::mnuExportGpx_Click()
+{
+    if (!ReadyToExportGpx(*workspace_))
+        return;
+    // An export replaces the file whole; the dialog asks before it does.
+    const QString path = ChooseFile(true, kGpxFilter, QStringLiteral("gpx"), true);
+    if (!path.isEmpty())
+        ExportGpx(*workspace_, path);
 }
 
 void frmNavora::mnuOpenGPS_Click()

@@ -74,6 +74,8 @@ public:
     // Command handlers, one per control event.
     void mnuSave_Click();
     void mnuLoad_Click();
+    void mnuImportGpx_Click();
+    void mnuExportGpx_Click();
     void mnuFileExit_Click();
     void mnuOpenGPS_Click();
     void mnuOpenLog_Click();
@@ -102,6 +104,10 @@ private:
     QList<int> SelectedRows(ListKind kind) const;
     // The file dialog, starting in the folder last used; empty when cancelled.
     QString ChooseFile(bool save);
+    // The same for a file of `filter`; a save dialog asks itself before it
+    // replaces a file when `confirmOverwrite`.
+    QString ChooseFile(bool save, const QString& filter, const QString& suffix,
+                       bool confirmOverwrite);
     QAction* AddButton(const QString& key, const QString& caption, const QString& description,
                        const QString& toolTip);
 
@@ -139,6 +145,8 @@ private:
     QMenu* mnuDelete_ = nullptr;
     QAction* mnuSave_ = nullptr;
     QAction* mnuLoad_ = nullptr;
+    QAction* mnuImportGpx_ = nullptr;
+    QAction* mnuExportGpx_ = nullptr;
     QAction* mnuFileExit_ = nullptr;
     QAction* mnuOpenLog_ = nullptr;
     QAction* mnuComm_ = nullptr;

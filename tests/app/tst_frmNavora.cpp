@@ -135,8 +135,9 @@ void tst_frmNavora::commandsFollowState_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QStringList>("enabled");
     const QStringList always{"mnuAbout", "mnuFileExit", "mnuOpenLog"};
-    const QStringList idle = always + QStringList{"mnuLoad",     "mnuOpenGPS", "mnuSave",
-                                                  "tbrLoadFile", "tbrOpenGPS", "tbrSaveFile"};
+    const QStringList idle =
+        always + QStringList{"mnuLoad",    "mnuOpenGPS",  "mnuSave",      "tbrLoadFile",
+                             "tbrOpenGPS", "tbrSaveFile", "mnuImportGpx", "mnuExportGpx"};
     const QStringList menus{"mnuDelete", "mnuDown", "mnuUp"};
     const auto sorted = [](QStringList names) {
         names.sort();
