@@ -1,17 +1,26 @@
 #include "gpslink/frmMonitor.h"
 
 #include "model/Twips.h"
+#include "model/UserInteraction.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QThread>
+#include <algorithm>
+#include <memory>
 
 frmMonitor::frmMonitor(QWidget* parent)
     : QWidget(parent, Qt::Window), txtTerm(new QPlainTextEdit(this)),
+      btnSave(new QPushButton(QStringLiteral("Save..."), this)),
       btnClose(new QPushButton(QStringLiteral("Close"), this))
 {
     setObjectName(QStringLiteral("frmMonitor"));
@@ -22,10 +31,21 @@ frmMonitor::frmMonitor(QWidget* parent)
     txtTerm->setReadOnly(true);
     txtTerm->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtTerm->installEventFilter(this);
+    btnSave->setObjectName(QStringLiteral("btnSave"));
+    btnSave->resize(Twips(1095), Twips(375));
+    connect(btnSave, &QPushButton::clicked, this, &frmMonitor::btnSave_Click);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->resize(Twips(1095), Twips(375));
     connect(btnClose, &QPushButton::clicked, this, &frmMonitor::CloseRequested);
     resize(Twips(6705), Twips(4935));
+}
+
+frmMonitor::~frmMonitor()
+{
+    for (QThread* saver : savers_) {
+        saver->wait();
+        delete saver;
+    }
 }
 
 int frmMonitor::Twips(int twips) const
@@ -36,6 +56,7 @@ int frmMonitor::Twips(int twips) const
 void frmMonitor::Load()
 {
     txtTerm->clear();
+    protocol_.Clear();
     QPalette palette = txtTerm->palette();
     palette.setColor(QPalette::Text, QColor(0, 0, 255));
     txtTerm->setPalette(palette);
@@ -54,6 +75,7 @@ void frmMonitor::ShowMonitor()
 
 void frmMonitor::ShowData(const QString& text)
 {
+    protocol_.Add(text);
     QTextDocument* log = txtTerm->document();
     QTextCursor cursor(log);
     // The document counts one more character than it shows.
@@ -75,6 +97,47 @@ QString frmMonitor::Log() const
     return txtTerm->toPlainText();
 }
 
+void frmMonitor::btnSave_Click()
+{
+    // Window-modal and not waited for: this click may have come in the middle
+    // of an exchange, which goes on while the user picks a file.
+    auto* dialog = new QFileDialog(this, QStringLiteral("Navora - Save Monitor Log"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(QStringLiteral("Log Files (*.log);;All Files (*)"));
+    dialog->setDefaultSuffix(QStringLiteral("log"));
+    dialog->selectFile(QStringLiteral("navora-") +
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                       QStringLiteral(".log"));
+    connect(dialog, &QFileDialog::fileSelected, this, &frmMonitor::SaveLog);
+    dialog->open();
+}
+
+void frmMonitor::SaveLog(const QString& path)
+{
+    auto error = std::make_shared<std::optional<QString>>();
+    QThread* saver =
+        QThread::create([path, entries = protocol_.Entries(), dropped = protocol_.Dropped(),
+                         error] { *error = SaveProtocolLog(path, entries, dropped); });
+    savers_.push_back(saver);
+    connect(saver, &QThread::finished, this, [this, saver, path, error] {
+        savers_.erase(std::remove(savers_.begin(), savers_.end(), saver), savers_.end());
+        saver->deleteLater();
+        if (*error) {
+            // Shown without waiting for it, for the same reason as the file dialog.
+            auto* box = new QMessageBox(
+                QMessageBox::Warning, kProgramTitle,
+                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
+                    QStringLiteral("\r\n") + QStringLiteral(" could not be written: ") + **error,
+                QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+        emit LogSaved(path, error->value_or(QString()));
+    });
+    saver->start();
+}
+
 void frmMonitor::closeEvent(QCloseEvent* event)
 {
     loaded_ = false;
@@ -90,7 +153,12 @@ void frmMonitor::resizeEvent(QResizeEvent* event)
     if (w < Twips(1500) || h < Twips(1500))
         return;
     txtTerm->setGeometry(0, 0, w, h - Twips(600));
-    btnClose->move(w / 2 - btnClose->width() / 2, h - Twips(300) - btnClose->height() / 2);
+    // The two buttons side by side, centred together.
+    const int gap = Twips(120);
+    const int left = w / 2 - (btnSave->width() + gap + btnClose->width()) / 2;
+    const int top = h - Twips(300) - btnClose->height() / 2;
+    btnSave->move(left, top);
+    btnClose->move(left + btnSave->width() + gap, top);
 }
 
 // The log can be copied but not edited: every key but Ctrl+C is dropped.
