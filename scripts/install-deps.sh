@@ -13,6 +13,8 @@ packages=(
   gpsbabel
   # validating the desktop entry and metainfo, building and checking the package
   desktop-file-utils appstream groff-base dpkg-dev file
+  # checking that GPX files Navora writes are well-formed XML
+  libxml2-utils
 )
 
 missing=()

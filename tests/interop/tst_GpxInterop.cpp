@@ -1,0 +1,230 @@
+#include "files/FileReader.h"
+#include "files/GpxFile.h"
+#include "files/PositionText.h"
+#include "tests/support/ScriptedInteraction.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+// Navora's GPX seen by programs written by others, run as black boxes: gpsbabel reads what
+// Navora writes and writes what Navora reads; xmllint checks that what Navora writes is XML.
+
+class tst_GpxInterop : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void gpsbabelReadsOurExport();
+    void weReadGpsbabelsGpx();
+    void exportIsWellFormed();
+
+private:
+    // Runs `program` with `arguments`; empty when it succeeded, otherwise what went wrong.
+    QString Run(const QString& program, const QStringList& arguments);
+    // Writes the example files' lists to a GPX file.
+    QString ExportExamples();
+
+    QTemporaryDir dir_;
+    Lists lists_;
+};
+
+namespace {
+
+// The worked example files of the text format, read into one set of lists.
+void LoadExamples(Lists& lists)
+{
+    ProgramState state;
+    state.currentDatumCode = QStringLiteral("WGS84");
+    ReaderState reader;
+    ScriptedInteraction ui;
+    for (const auto& [kind, name] : {std::pair{ListKind::Waypoints, "waypoints"},
+                                     {ListKind::Routes, "routes"},
+                                     {ListKind::Track, "track"}})
+        LoadListFile(kind, QStringLiteral(NAVORA_TEST_DATA "/files/%1.txt").arg(name), lists, state,
+                     reader, ui);
+}
+
+// Says OK and Yes to everything: leaving out a route point with no waypoint, importing.
+struct Agreeable : ScriptedInteraction
+{
+    Answer QuestionWithList(const QString&, const QStringList&, Buttons buttons, MessageIcon,
+                            const QString&) override
+    {
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+};
+
+QString Position(const QString& latitude, const QString& longitude)
+{
+    return DecimalDegreesToGpsText(latitude, true) + u' ' +
+           DecimalDegreesToGpsText(longitude, false);
+}
+
+QString Position(const ListModel& list, int row, int latitudeColumn)
+{
+    return list.Text(row, latitudeColumn) + list.Text(row, latitudeColumn + 1) + u' ' +
+           list.Text(row, latitudeColumn + 2) + list.Text(row, latitudeColumn + 3);
+}
+
+QString Metres(const ListModel& list, int row, int altitudeColumn)
+{
+    return QString::number(
+        GpxCell::Elevation(list.Text(row, altitudeColumn), list.Text(row, altitudeColumn + 1))
+            .value_or("0")
+            .toDouble(),
+        'f', 3);
+}
+
+// "kind|name|position|elevation" for every point of a GPX file.
+QStringList Points(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("cannot open ") + path};
+    QXmlStreamReader xml(&file);
+    QStringList points;
+    QString kind, position, name, elevation;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const QString element = xml.name().toString();
+        if (xml.isStartElement() && xml.attributes().hasAttribute(QStringLiteral("lat"))) {
+            kind = element;
+            position = Position(xml.attributes().value(QStringLiteral("lat")).toString(),
+                                xml.attributes().value(QStringLiteral("lon")).toString());
+            name.clear();
+            elevation = QStringLiteral("none");
+        } else if (xml.isStartElement() && !kind.isEmpty() && element == u"name") {
+            name = xml.readElementText();
+        } else if (xml.isStartElement() && !kind.isEmpty() && element == u"ele") {
+            elevation = QString::number(xml.readElementText().toDouble(), 'f', 3);
+        } else if (xml.isEndElement() && element == kind) {
+            points << kind + u'|' + name + u'|' + position + u'|' + elevation;
+            kind.clear();
+        }
+    }
+    if (xml.hasError())
+        points << QStringLiteral("unreadable: ") + xml.errorString();
+    return points;
+}
+
+} // namespace
+
+void tst_GpxInterop::init()
+{
+    QVERIFY(dir_.isValid());
+    lists_.waypoints.Clear();
+    lists_.routes.Clear();
+    lists_.track.Clear();
+    LoadExamples(lists_);
+}
+
+QString tst_GpxInterop::Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStandardPaths::findExecutable(program), arguments);
+    // Generous: a loaded machine may be slow, and a program that hangs must not hang the suite.
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return program + QStringLiteral(" did not finish");
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll());
+    return QString();
+}
+
+QString tst_GpxInterop::ExportExamples()
+{
+    const QString path = dir_.filePath(QStringLiteral("examples.gpx"));
+    Agreeable ui;
+    return SaveGpxFile(path, lists_, ui).status == FileStatus::Written ? path : QString();
+}
+
+// gpsbabel reads every point of our file at its position, with its name and height; the
+// route point without a waypoint (XYZ) is not there.
+void tst_GpxInterop::gpsbabelReadsOurExport()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
+        QSKIP("gpsbabel is not installed (Debian package gpsbabel; scripts/install-deps.sh "
+              "installs it)");
+    const QString ours = ExportExamples();
+    const QString theirs = dir_.filePath(QStringLiteral("gpsbabel.gpx"));
+    const QString failure = Run(QStringLiteral("gpsbabel"), {"-w", "-r", "-t", "-i", "gpx", "-f",
+                                                             ours, "-o", "gpx", "-F", theirs});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    QStringList expected;
+    using namespace WaypointColumn;
+    const ListModel& waypoints = lists_.waypoints;
+    for (int row = 0; row < waypoints.Count(); ++row)
+        expected << "wpt|" + waypoints.Text(row, Name) + u'|' + Position(waypoints, row, Latitude) +
+                        u'|' + Metres(waypoints, row, WaypointColumn::Altitude);
+    for (const int row : {0, 1}) // route 1: HOME, CHURCH
+        expected << "rtept|" + waypoints.Text(row, Name) + u'|' +
+                        Position(waypoints, row, Latitude) + u'|' +
+                        Metres(waypoints, row, WaypointColumn::Altitude);
+    const ListModel& track = lists_.track;
+    for (int row = 0; row < track.Count(); ++row)
+        expected << "trkpt||" + Position(track, row, TrackColumn::Latitude) + u'|' +
+                        Metres(track, row, TrackColumn::Altitude);
+    QCOMPARE(Points(theirs), expected);
+}
+
+// The example files' positions and names as a CSV file, made GPX by gpsbabel, read by Navora.
+void tst_GpxInterop::weReadGpsbabelsGpx()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
+        QSKIP("gpsbabel is not installed (Debian package gpsbabel; scripts/install-deps.sh "
+              "installs it)");
+    QStringList csv{QStringLiteral("Latitude,Longitude,Name")};
+    QStringList expected;
+    const auto add = [&](const QString& name, const ListModel& list, int row, int column) {
+        csv << *GpsTextToDecimalDegrees(list.Text(row, column), list.Text(row, column + 1), true) +
+                   u',' +
+                   *GpsTextToDecimalDegrees(list.Text(row, column + 2), list.Text(row, column + 3),
+                                            false) +
+                   u',' + name;
+        expected << name + u' ' + Position(list, row, column);
+    };
+    for (int row = 0; row < lists_.waypoints.Count(); ++row)
+        add(lists_.waypoints.Text(row, WaypointColumn::Name), lists_.waypoints, row,
+            WaypointColumn::Latitude);
+    for (int row = 0; row < lists_.track.Count(); ++row)
+        add("TP" + lists_.track.Text(row, TrackColumn::Point), lists_.track, row,
+            TrackColumn::Latitude);
+    const QString csvPath = dir_.filePath(QStringLiteral("examples.csv"));
+    QFile file(csvPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((csv.join(u'\n') + u'\n').toLatin1());
+    file.close();
+    const QString gpx = dir_.filePath(QStringLiteral("fromcsv.gpx"));
+    const QString failure =
+        Run(QStringLiteral("gpsbabel"), {"-i", "unicsv", "-f", csvPath, "-o", "gpx", "-F", gpx});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    Lists lists;
+    Agreeable ui;
+    QCOMPARE(LoadGpxFile(gpx, lists, ProgramState(), ui).status, FileStatus::Read);
+    QStringList read;
+    for (int row = 0; row < lists.waypoints.Count(); ++row)
+        read << lists.waypoints.Text(row, WaypointColumn::Name) + u' ' +
+                    Position(lists.waypoints, row, WaypointColumn::Latitude);
+    QCOMPARE(read, expected);
+}
+
+void tst_GpxInterop::exportIsWellFormed()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+        QSKIP("xmllint is not installed (Debian package libxml2-utils; scripts/install-deps.sh "
+              "installs it)");
+    const QString ours = ExportExamples();
+    const QString failure = Run(QStringLiteral("xmllint"), {"--noout", ours});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+}
+
+QTEST_GUILESS_MAIN(tst_GpxInterop)
+#include "tst_GpxInterop.moc"
