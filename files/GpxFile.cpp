@@ -100,26 +100,7 @@ FileOutcome LoadGpxFile(const QString& path, Lists& lists, const ProgramState& s
     if (ui.QuestionWithList(text, details, Buttons::YesNo) != Answer::Yes)
         return {FileStatus::Cancelled, 0, {}};
 
-    int rows = 0;
-    if (waypoints) {
-        rows += int(data.waypoints.size());
-        lists.waypoints.Clear();
-        lists.waypoints.AddRows(std::move(data.waypoints));
-    }
-    if (routes) {
-        rows += data.RouteRows();
-        lists.routes.Clear();
-        for (const GpxImport::Route& route : data.routes) {
-            lists.routes.StartRoute(route.number, route.name);
-            for (const QString& point : route.points)
-                lists.routes.AddPoint(route.number, point);
-        }
-    }
-    if (track) {
-        rows += int(data.track.size());
-        lists.track.Clear();
-        lists.track.AddRows(std::move(data.track));
-    }
+    const int rows = ReplaceLists(data, lists, which);
     ui.SetStatusText(StatusPanel::Settings,
                      QString::number(rows) + QStringLiteral(" Records read"));
     return {FileStatus::Read, rows, {}};

@@ -672,3 +672,29 @@ GpxReadResult ReadGpx(QIODevice& device, HeightsMode heights, GpxSelection which
 {
     return GpxReading(device, heights, which).Run();
 }
+
+int ReplaceLists(GpxImport& data, Lists& lists, GpxSelection which)
+{
+    int rows = 0;
+    if (which.waypoints && !data.waypoints.empty()) {
+        rows += int(data.waypoints.size());
+        lists.waypoints.Clear();
+        lists.waypoints.AddRows(std::move(data.waypoints));
+    }
+    if (which.routes && !data.routes.empty()) {
+        rows += data.RouteRows();
+        lists.routes.Clear();
+        for (const GpxImport::Route& route : data.routes) {
+            lists.routes.StartRoute(route.number, route.name);
+            for (const QString& point : route.points)
+                lists.routes.AddPoint(route.number, point);
+        }
+    }
+    if (which.track && !data.track.empty()) {
+        rows += int(data.track.size());
+        lists.track.Clear();
+        lists.track.AddRows(std::move(data.track));
+    }
+    data = GpxImport();
+    return rows;
+}

@@ -2,6 +2,7 @@
 
 #include "files/FileOutcome.h"
 #include "files/Gpx.h"
+#include "model/Lists.h"
 #include "model/ProgramState.h"
 
 #include <QIODevice>
@@ -49,6 +50,10 @@ struct GpxReadResult
 // off, declares a DOCTYPE (never expanded, never fetched), holds a position
 // out of range or one piece larger than kLargestPiece gives no data at all.
 GpxReadResult ReadGpx(QIODevice& device, HeightsMode heights, GpxSelection which);
+
+// Replaces each chosen list that `data` has rows for with them, taking the
+// rows out of `data`; the other lists stay as they are. The rows taken.
+int ReplaceLists(GpxImport& data, Lists& lists, GpxSelection which);
 
 // Bytes of one tag, text or comment beyond which a file counts as no GPX.
 inline constexpr qint64 kLargestPiece = 8 * 1024 * 1024;

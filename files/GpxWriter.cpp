@@ -16,6 +16,24 @@ const QString kNameRowNum = QStringLiteral("======");
 // Attributes of Navora's "row" element for one point, route or track.
 using Extension = std::vector<std::pair<QString, QString>>;
 
+// A cell as XML can carry it: a control character that came from a receiver
+// or a file, or half of a broken surrogate pair, would make the file no XML at
+// all, so it becomes a blank.
+QString XmlText(const QString& cell)
+{
+    QString text = cell;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                          QChar::isLowSurrogate(text[i + 1].unicode());
+        if (pair)
+            ++i;
+        else if (c < 0x20 || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+            text[i] = u' ';
+    }
+    return text;
+}
+
 class GpxWriting
 {
 public:
@@ -111,7 +129,7 @@ void GpxWriting::WriteExtension(const Extension& extension)
     xml_.writeStartElement(QStringLiteral("extensions"));
     xml_.writeEmptyElement(kNavoraGpxNamespace, QStringLiteral("row"));
     for (const auto& [name, value] : extension)
-        xml_.writeAttribute(name, value);
+        xml_.writeAttribute(name, XmlText(value));
     xml_.writeEndElement();
 }
 
@@ -125,18 +143,18 @@ bool GpxWriting::WriteWaypoint(const QString& element, int row, const QString* s
     WriteElevation(list, row, WaypointColumn::Altitude, extension);
     const QString name = BlankTrimmed(list.Text(row, Name));
     if (!name.isEmpty())
-        xml_.writeTextElement(QStringLiteral("name"), name);
+        xml_.writeTextElement(QStringLiteral("name"), XmlText(name));
     const QString description = list.Text(row, Description);
     const QString shown = BlankTrimmed(description);
     if (!shown.isEmpty()) {
-        xml_.writeTextElement(QStringLiteral("cmt"), shown);
-        xml_.writeTextElement(QStringLiteral("desc"), shown);
+        xml_.writeTextElement(QStringLiteral("cmt"), XmlText(shown));
+        xml_.writeTextElement(QStringLiteral("desc"), XmlText(shown));
     }
     if (GpxCell::Description(shown, {}) != description)
         extension.emplace_back(QStringLiteral("description"), description);
     const QString icon = list.IconKey(row);
     if (!icon.isEmpty())
-        xml_.writeTextElement(QStringLiteral("sym"), icon);
+        xml_.writeTextElement(QStringLiteral("sym"), XmlText(icon));
     if (GpxCell::Icon(icon) != icon)
         extension.emplace_back(QStringLiteral("icon"), icon);
     if (slot && *slot != name)
@@ -183,7 +201,7 @@ void GpxWriting::WriteRoutes()
         const QString shown = BlankTrimmed(name);
         Extension extension;
         if (!name.isEmpty() || nameRows.value(route, QStringLiteral("=")).isEmpty())
-            xml_.writeTextElement(QStringLiteral("name"), shown);
+            xml_.writeTextElement(QStringLiteral("name"), XmlText(shown));
         if (GpxCell::RouteName(shown) != name)
             extension.emplace_back(QStringLiteral("name"), name);
         xml_.writeTextElement(QStringLiteral("number"), QString::number(route));
@@ -223,7 +241,7 @@ void GpxWriting::WriteTrack()
             xml_.writeStartElement(QStringLiteral("trk"));
             const QString shown = BlankTrimmed(name);
             if (!shown.isEmpty())
-                xml_.writeTextElement(QStringLiteral("name"), shown);
+                xml_.writeTextElement(QStringLiteral("name"), XmlText(shown));
             if (GpxCell::TrackName(shown.isEmpty() ? std::nullopt : std::optional(shown)) != name)
                 WriteExtension({{QStringLiteral("name"), name}});
             xml_.writeStartElement(QStringLiteral("trkseg"));

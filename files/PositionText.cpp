@@ -265,7 +265,7 @@ std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView h
 QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
 {
     const QString trimmed = BlankTrimmed(degrees);
-    // The whole text must be the number: "51.5x" is no coordinate.
+    // The whole text must be the number: "51.5x" and "5.15e1" are no coordinates.
     qsizetype i = 0;
     const qsizetype n = trimmed.size();
     if (i < n && (trimmed[i] == u'+' || trimmed[i] == u'-'))
@@ -279,16 +279,6 @@ QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
             point = true;
         else
             break;
-    }
-    if (digit && i < n && (trimmed[i] == u'e' || trimmed[i] == u'E')) {
-        qsizetype j = i + 1;
-        if (j < n && (trimmed[j] == u'+' || trimmed[j] == u'-'))
-            ++j;
-        const qsizetype first = j;
-        while (j < n && trimmed[j].unicode() >= u'0' && trimmed[j].unicode() <= u'9')
-            ++j;
-        if (j > first)
-            i = j;
     }
     if (!digit || i != n)
         return kConversionError;

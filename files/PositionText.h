@@ -33,7 +33,7 @@ QString GpsTextToDegMin(QStringView digits, QStringView hemisphere);
 std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView hemisphere,
                                                bool isLatitude);
 // Signed decimal degrees as GPX carries them (blanks around, an optional sign,
-// digits with at most one "."; an exponent is tolerated) in the GPS form with
+// digits with at most one ".", nothing else) in the GPS form with
 // its hemisphere letter, the minutes rounded to three decimals with halves to
 // even. A position that rounds to zero is north or east. kConversionError for
 // any other text and beyond the poles or the date line.
