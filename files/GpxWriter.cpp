@@ -37,7 +37,7 @@ QString XmlText(const QString& cell)
 class GpxWriting
 {
 public:
-    GpxWriting(QIODevice& device, const Lists& lists) : xml_(&device), lists_(lists)
+    GpxWriting(QIODevice& device, const Lists& lists) : out_(device), lists_(lists)
     {
         xml_.setAutoFormatting(true);
         xml_.setAutoFormattingIndent(1);
@@ -58,14 +58,22 @@ private:
                     Extension& extension);
     void WriteElevation(const ListModel& list, int row, int altitudeColumn, Extension& extension);
     void WriteExtension(const Extension& extension);
+    // Hands what has been written to the device as UTF-8 once there is a
+    // good piece of it, or all of it at the end: the XML writer's many small
+    // writes would each go through the device's buffer.
+    void Drain(bool all);
 
-    QXmlStreamWriter xml_;
+    QIODevice& out_;
+    QString text_;
+    QXmlStreamWriter xml_{&text_};
     const Lists& lists_;
     GpxWritten written_;
 };
 
 GpxWritten GpxWriting::Run(GpxSelection which)
 {
+    // Written to text first, so the declaration names no encoding: XML
+    // without one is UTF-8, which Drain writes.
     xml_.writeStartDocument();
     xml_.writeStartElement(QStringLiteral("gpx"));
     xml_.writeDefaultNamespace(kGpx11Namespace);
@@ -80,9 +88,19 @@ GpxWritten GpxWriting::Run(GpxSelection which)
         WriteTrack();
     xml_.writeEndElement();
     xml_.writeEndDocument();
-    if (xml_.hasError())
-        written_.error = xml_.device()->errorString();
+    Drain(true);
     return written_;
+}
+
+void GpxWriting::Drain(bool all)
+{
+    constexpr qsizetype kPiece = 512 * 1024;
+    if (text_.size() < (all ? 1 : kPiece))
+        return;
+    const QByteArray bytes = text_.toUtf8();
+    if (written_.error.isEmpty() && out_.write(bytes) != bytes.size())
+        written_.error = out_.errorString();
+    text_.resize(0);
 }
 
 bool GpxWriting::StartPoint(const QString& element, const ListModel& list, int row,
@@ -161,6 +179,7 @@ bool GpxWriting::WriteWaypoint(const QString& element, int row, const QString* s
         extension.emplace_back(QStringLiteral("slot"), *slot);
     WriteExtension(extension);
     xml_.writeEndElement();
+    Drain(false);
     return true;
 }
 
@@ -265,6 +284,7 @@ void GpxWriting::WriteTrack()
             extension.emplace_back(QStringLiteral("point"), point);
         WriteExtension(extension);
         xml_.writeEndElement();
+        Drain(false);
     }
     if (open) {
         xml_.writeEndElement();

@@ -230,20 +230,31 @@ std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView h
     const QChar h = hemisphere.size() == 1 ? hemisphere[0].toUpper() : QChar();
     if (isLatitude ? h != u'N' && h != u'S' : h != u'E' && h != u'W')
         return std::nullopt;
-    // The DM file form has already rounded to thousandths of a minute and
-    // carried 60 minutes into the degrees: sign, degrees, ".", five digits.
-    const QString dm = GpsTextToDegMin(digits, hemisphere);
-    const bool negative = dm.startsWith(u'-');
-    const QStringView unsignedText = QStringView(dm).mid(1);
-    const qsizetype point = unsignedText.indexOf(u'.');
-    if (point < 1 || point > 3 || unsignedText.size() - point != 6 ||
-        !AllDigits(unsignedText.left(point)) || !AllDigits(unsignedText.mid(point + 1)))
-        return std::nullopt;
-    const long long minutes = unsignedText.mid(point + 1).toLongLong();
+    const bool negative = h == u'S' || h == u'W';
+    long long degrees = 0;
+    long long minutes = 0;
+    const qsizetype degreeDigits = isLatitude ? 2 : 3;
+    if (digits.size() == degreeDigits + 6 && digits[degreeDigits + 2] == u'.' &&
+        AllDigits(digits.left(degreeDigits + 2)) && AllDigits(digits.mid(degreeDigits + 3))) {
+        // The list's own form, as nearly every row holds it.
+        degrees = digits.left(degreeDigits).toLongLong();
+        minutes = digits.mid(degreeDigits, 2).toLongLong() * 1000 +
+                  digits.mid(degreeDigits + 3).toLongLong();
+    } else {
+        // The DM file form has rounded to thousandths of a minute and carried
+        // 60 minutes into the degrees: sign, degrees, ".", five digits.
+        const QString dm = GpsTextToDegMin(digits, hemisphere);
+        const QStringView unsignedText = QStringView(dm).mid(1);
+        const qsizetype point = unsignedText.indexOf(u'.');
+        if (point < 1 || point > 3 || unsignedText.size() - point != 6 ||
+            !AllDigits(unsignedText.left(point)) || !AllDigits(unsignedText.mid(point + 1)))
+            return std::nullopt;
+        degrees = unsignedText.left(point).toLongLong();
+        minutes = unsignedText.mid(point + 1).toLongLong();
+    }
     if (minutes >= kThousandthsPerDegree)
         return std::nullopt;
-    const long long thousandths =
-        unsignedText.left(point).toLongLong() * kThousandthsPerDegree + minutes;
+    const long long thousandths = degrees * kThousandthsPerDegree + minutes;
     if (thousandths > (isLatitude ? 90 : 180) * kThousandthsPerDegree)
         return std::nullopt;
 
@@ -282,6 +293,38 @@ QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
     }
     if (!digit || i != n)
         return kConversionError;
+
+    // Degrees of up to three digits and decimals of up to twelve, as nearly
+    // every file has them, in whole numbers; the rules are DegreesToGpsText's.
+    const QStringView number = QStringView(trimmed).mid(
+        trimmed.startsWith(u'-') || trimmed.startsWith(u'+') ? 1 : 0);
+    const qsizetype pointAt = number.indexOf(u'.');
+    const QStringView wholeText = pointAt < 0 ? number : number.left(pointAt);
+    const QStringView fractionText = pointAt < 0 ? QStringView() : number.mid(pointAt + 1);
+    if (wholeText.size() <= 3 && fractionText.size() <= 12) {
+        long long whole = wholeText.isEmpty() ? 0 : wholeText.toLongLong();
+        const long long fraction = fractionText.isEmpty() ? 0 : fractionText.toLongLong();
+        long long scale = 1;
+        for (qsizetype k = 0; k < fractionText.size(); ++k)
+            scale *= 10;
+        const long long limit = isLatitude ? 90 : 180;
+        if (whole > limit || (whole == limit && fraction > 0))
+            return kConversionError;
+        // Thousandths of a minute, halves to even, carried into the degrees.
+        long long thousandths = fraction * kThousandthsPerDegree / scale;
+        const long long rest = fraction * kThousandthsPerDegree % scale;
+        if (2 * rest > scale || (2 * rest == scale && thousandths % 2 == 1))
+            ++thousandths;
+        if (thousandths == kThousandthsPerDegree) {
+            ++whole;
+            thousandths = 0;
+        }
+        const bool zero = whole == 0 && thousandths == 0;
+        const bool negative = trimmed.startsWith(u'-') && !zero;
+        return GpsText(whole, thousandths, isLatitude,
+                       isLatitude ? (negative ? u'S' : u'N') : (negative ? u'W' : u'E'));
+    }
+
     QString gps = DegreesToGpsText(trimmed, isLatitude);
     if (gps == kConversionError)
         return gps;

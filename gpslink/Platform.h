@@ -50,6 +50,14 @@ int TerminationSignalDescriptor();
 std::optional<std::chrono::microseconds> ProcessCpuTime();
 // The most memory this process has held resident, in kilobytes.
 std::optional<qint64> PeakResidentKilobytes();
+// The same two figures for the child processes this process has waited for:
+// their processor time together, the largest one's peak memory.
+struct ChildUsage
+{
+    std::chrono::microseconds cpu{0};
+    qint64 peakKilobytes = 0;
+};
+std::optional<ChildUsage> ChildProcessesUsage();
 // Caps the size of any file this process writes, as a full disk would;
 // std::nullopt lifts the cap. False where this is not supported.
 bool LimitFileSize(std::optional<qint64> bytes);

@@ -47,6 +47,11 @@ std::optional<qint64> PeakResidentKilobytes()
     return std::nullopt;
 }
 
+std::optional<ChildUsage> ChildProcessesUsage()
+{
+    return std::nullopt;
+}
+
 bool LimitFileSize(std::optional<qint64>)
 {
     return false;

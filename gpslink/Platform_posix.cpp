@@ -185,6 +185,17 @@ std::optional<qint64> PeakResidentKilobytes()
     return qint64(usage.ru_maxrss);
 }
 
+std::optional<ChildUsage> ChildProcessesUsage()
+{
+    rusage usage{};
+    if (::getrusage(RUSAGE_CHILDREN, &usage) != 0)
+        return std::nullopt;
+    const auto micro = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return ChildUsage{micro(usage.ru_utime) + micro(usage.ru_stime), qint64(usage.ru_maxrss)};
+}
+
 bool LimitFileSize(std::optional<qint64> bytes)
 {
     // Past the cap a write fails with EFBIG instead of the signal ending us.
