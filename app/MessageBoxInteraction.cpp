@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QTextEdit>
 
 namespace {
 
@@ -128,6 +129,11 @@ Answer MessageBoxInteraction::Ask(const QString& text, const QStringList& detail
     box.setDefaultButton(first);
     if (!details.isEmpty()) {
         box.setDetailedText(details.join(u'\n'));
+        // Room for a good part of the list, not the few lines a box gives it.
+        if (auto* list = box.findChild<QTextEdit*>()) {
+            const QFontMetrics metrics = list->fontMetrics();
+            list->setFixedSize(metrics.averageCharWidth() * 64, metrics.lineSpacing() * 16);
+        }
         // Shown open: the user is to read it before answering.
         for (QAbstractButton* button : box.buttons()) {
             if (box.buttonRole(button) == QMessageBox::ActionRole)
