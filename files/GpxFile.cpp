@@ -26,6 +26,11 @@ QString NothingText(GpxSelection which)
     return QStringLiteral(" does not contain any waypoints, routes or track points!");
 }
 
+QString Rows(qsizetype count)
+{
+    return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
 void AddSection(QStringList& list, const QString& heading, const QStringList& lines)
 {
     if (lines.isEmpty())
@@ -70,17 +75,15 @@ FileOutcome LoadGpxFile(const QString& path, Lists& lists, const ProgramState& s
                    QStringLiteral("It replaces");
     if (waypoints) {
         text += QStringLiteral("\r\n  the waypoint list with ") +
-                QString::number(data.waypoints.size()) + QStringLiteral(" rows");
+                Rows(qsizetype(data.waypoints.size()));
         if (data.waypointsFromRoutes > 0)
             text += QStringLiteral(" (") + QString::number(data.waypointsFromRoutes) +
                     QStringLiteral(" of them from route points)");
     }
     if (routes)
-        text += QStringLiteral("\r\n  the route list with ") + QString::number(data.RouteRows()) +
-                QStringLiteral(" rows");
+        text += QStringLiteral("\r\n  the route list with ") + Rows(data.RouteRows());
     if (track)
-        text += QStringLiteral("\r\n  the track list with ") + QString::number(data.track.size()) +
-                QStringLiteral(" rows");
+        text += QStringLiteral("\r\n  the track list with ") + Rows(qsizetype(data.track.size()));
     if (!(waypoints && routes && track))
         text += QStringLiteral("\r\nLists not named here stay as they are.");
 

@@ -94,6 +94,7 @@ private slots:
     void deleteRecords();
     void nothingToSaveAsksForNoFile();
     void fileDialogsStartInTheLastFolder();
+    void gpxExportThenImport();
     void windowSizeStoredOnlyWhenNormal();
     void windowSizeStableOverRestarts();
     void exitAbortKeepsWindow();
@@ -323,6 +324,37 @@ void tst_frmNavora::fileDialogsStartInTheLastFolder()
     startedIn.clear();
     app_->window.findChild<QAction*>("mnuLoad")->trigger();
     QCOMPARE(startedIn, data.path());
+}
+
+// Export GPX... writes all three lists (here only waypoints have rows) and Import GPX... brings
+// them back after its question, leaving the lists the file has nothing for.
+void tst_frmNavora::gpxExportThenImport()
+{
+    QString startedIn;
+    AnswerFileDialog(app_->dir.filePath("none.gpx"), &startedIn);
+    app_->window.findChild<QAction*>("mnuExportGpx")->trigger();
+    QCOMPARE(app_->ui.MessageTexts(), QStringList{"There is nothing to save!"});
+    QApplication::processEvents(); // the dialog answer nobody asked for
+    QVERIFY(!QFile::exists(app_->dir.filePath("none.gpx")));
+
+    app_->Data().waypoints.AddRow(
+        {"HOME", "5130.500", "N", "00012.345", "W", "0000123", "M", "MY HOUSE", "c"});
+    const QString path = app_->dir.filePath("lists.gpx");
+    AnswerFileDialog(path, &startedIn);
+    app_->window.findChild<QAction*>("mnuExportGpx")->trigger();
+    QVERIFY(QFile::exists(path));
+
+    app_->Data().waypoints.Clear();
+    app_->Data().track.AddRow({"0001", "TRAK01", "5130.500", "N", "00012.345", "W"});
+    app_->ui.ExpectQuestion("Import " + QDir::toNativeSeparators(path) +
+                                "?\r\n\r\nIt replaces\r\n  the waypoint list with 1 row\r\n"
+                                "Lists not named here stay as they are.",
+                            Answer::Yes);
+    AnswerFileDialog(path, &startedIn);
+    app_->window.findChild<QAction*>("mnuImportGpx")->trigger();
+    QVERIFY(app_->ui.AllScriptUsed());
+    QCOMPARE(Column(app_->Data().waypoints, WaypointColumn::Description), QStringList{"MY HOUSE"});
+    QCOMPARE(app_->Data().track.Count(), 1);
 }
 
 void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
