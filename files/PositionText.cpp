@@ -296,8 +296,8 @@ QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
 
     // Degrees of up to three digits and decimals of up to twelve, as nearly
     // every file has them, in whole numbers; the rules are DegreesToGpsText's.
-    const QStringView number = QStringView(trimmed).mid(
-        trimmed.startsWith(u'-') || trimmed.startsWith(u'+') ? 1 : 0);
+    const QStringView number =
+        QStringView(trimmed).mid(trimmed.startsWith(u'-') || trimmed.startsWith(u'+') ? 1 : 0);
     const qsizetype pointAt = number.indexOf(u'.');
     const QStringView wholeText = pointAt < 0 ? number : number.left(pointAt);
     const QStringView fractionText = pointAt < 0 ? QStringView() : number.mid(pointAt + 1);
