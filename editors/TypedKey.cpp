@@ -40,3 +40,13 @@ bool EnterPressesDefault(QObject* watched, QEvent* event, QPushButton* button)
     button->click();
     return true;
 }
+
+void TabLandsOnChosen(std::initializer_list<QAbstractButton*> group)
+{
+    bool anyChosen = false;
+    for (const QAbstractButton* button : group)
+        anyChosen = anyChosen || button->isChecked();
+    for (QAbstractButton* button : group)
+        button->setFocusPolicy(!anyChosen || button->isChecked() ? Qt::StrongFocus
+                                                                 : Qt::ClickFocus);
+}

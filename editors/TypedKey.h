@@ -2,8 +2,10 @@
 
 #include <QChar>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
+class QAbstractButton;
 class QEvent;
 class QKeyEvent;
 class QObject;
@@ -24,3 +26,7 @@ bool FilterTypedKey(QWidget* box, QKeyEvent* key, const KeyFilter& filter);
 // `button`, the dialog's default, as it does in a text box; the combo box
 // would otherwise keep the key. True when it did.
 bool EnterPressesDefault(QObject* watched, QEvent* event, QPushButton* button);
+
+// Tab into a group of option buttons lands on the chosen one, also when the
+// program chose it; the arrow keys then move the choice.
+void TabLandsOnChosen(std::initializer_list<QAbstractButton*> group);

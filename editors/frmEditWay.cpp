@@ -71,7 +71,8 @@ frmEditWay::frmEditWay(Workspace& workspace, dlgGrid& grid, QWidget* parent)
     setModal(true);
 
     txtID = NewBox(this, "txtID", 6, QStringLiteral("Waypoint name"), 6);
-    txtLat = NewBox(this, "txtLat", 2, QStringLiteral("Format DD"), 2);
+    // As wide as the longitude's degrees, so that the minutes line up.
+    txtLat = NewBox(this, "txtLat", 2, QStringLiteral("Format DD"), 3);
     txtLat->setAlignment(Qt::AlignRight);
     TxtLatMin = NewBox(this, "TxtLatMin", 6, QStringLiteral("Format MM.mmm"), 6);
     txtLon = NewBox(this, "txtLon", 3, QStringLiteral("Format DDD"), 3);
@@ -216,6 +217,8 @@ void frmEditWay::ShowFields(const WaypointFields& f)
     Choose(optWE, f.optWE);
     set(txtAlt, f.txtAlt);
     Choose(optMF, f.optMF);
+    for (const auto& pair : {optNS, optWE, optMF})
+        TabLandsOnChosen({pair[0], pair[1]});
     set(txtDesc, f.txtDesc);
     const int icon = comboIcon->findText(f.comboIcon);
     if (icon >= 0)

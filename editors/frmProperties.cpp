@@ -197,6 +197,8 @@ void frmProperties::ShowChoices(const PropertyChoices& choices)
         checked->setChecked(false);
         gridGroup_->setExclusive(true);
     }
+    TabLandsOnChosen({optHeightMT, optHeightFT, optHeightDC});
+    TabLandsOnChosen({optGrid[0], optGrid[1], optGrid[2], optGrid[3]});
     if (choices.sheetEnabled)
         cbSheet->setEnabled(*choices.sheetEnabled);
     cbSheet->setChecked(choices.sheet);

@@ -30,18 +30,18 @@ std::optional<RouteEditorContent> Workspace::PrepareRouteEditor(int row)
             ui_.Message(RouteEditorText::AllInUse);
         return std::nullopt;
     }
-    // The names are gathered under the cancel window, which can stop it.
+    // The names are gathered under the cancel window, whose Cancel stops the
+    // opening. Gathering them takes a moment; the boxes share one list.
     ExchangeFrame frame(link_, ui_, RouteEditorText::Loading);
     if (!frame.Started())
         return std::nullopt;
     QCoreApplication::processEvents();
-    const ListModel& waypoints = lists_.waypoints;
-    content->waypointNames.reserve(waypoints.Count());
-    for (int i = 0; i < waypoints.Count() && !link_.Cancelled(); ++i)
-        content->waypointNames << waypoints.Text(i, WaypointColumn::Name);
-    QCoreApplication::processEvents();
     if (link_.Cancelled())
         return std::nullopt;
+    const ListModel& waypoints = lists_.waypoints;
+    content->waypointNames.reserve(waypoints.Count());
+    for (int i = 0; i < waypoints.Count(); ++i)
+        content->waypointNames << waypoints.Text(i, WaypointColumn::Name);
     return content;
 }
 
