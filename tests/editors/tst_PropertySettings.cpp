@@ -23,19 +23,14 @@ private slots:
 
 void tst_PropertySettings::lists()
 {
-    const QStringList datums = DatumEntries();
-    QCOMPARE(datums.size(), 73);
-    QCOMPARE(datums.first(), "WGS84 World Geodetic System");
-    QCOMPARE(datums.at(15), "CAPE  Cape");
-    QCOMPARE(datums.last(), "ZANDE Zanderij");
-    for (const QString& datum : datums)
+    // A code of five characters, a blank, the description: the code is what comes before
+    // the first blank, and files compare it.
+    for (const QString& datum : DatumEntries())
         QVERIFY2(datum.size() > 6 && datum.at(5) == u' ' && datum.at(6) != u' ', qPrintable(datum));
     QCOMPARE(DatumCodeOf("CAPE  Cape"), std::optional<QString>("CAPE"));
     QCOMPARE(DatumCodeOf("WGS84"), std::nullopt);
-    const QStringList ports = PortEntries(kDevices);
-    QCOMPARE(ports.size(), 18);
-    QCOMPARE(ports.at(15), "Com16");
-    QCOMPARE(ports.last(), "/dev/ttyUSB0 (FT232R USB UART)");
+    QCOMPARE(PortEntries(kDevices).mid(15),
+             QStringList({"Com16", "/dev/ttyACM0", "/dev/ttyUSB0 (FT232R USB UART)"}));
 }
 
 void tst_PropertySettings::ports_data()

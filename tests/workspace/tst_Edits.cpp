@@ -63,8 +63,6 @@ class tst_Edits : public QObject
 private slots:
     void propertiesOk_data();
     void propertiesOk();
-    void waypointEdit_data();
-    void waypointEdit();
     void routeEdits();
     void routeEditorOpening();
 };
@@ -96,14 +94,8 @@ void tst_Edits::propertiesOk_data()
         << "4800,n,8,1|1|0|" + wgs + "|1|1|OSGB" << "1 closed OSGB squares WGS84 0000328F";
     QTest::newRow("UTM keeps the squares") << QStringList{"grid=3"} << true << QStringList{}
         << "4800,n,8,1|1|1|" + wgs + "|0|1|UTM" << "1 closed UTM squares WGS84 0000100M";
-    QTest::newRow("no grid chosen is UTM") << QStringList{"grid=-1", "sheet=0"} << true << QStringList{}
-        << "4800,n,8,1|1|1|" + wgs + "|0|0|UTM" << "1 closed UTM squares WGS84 0000100M";
     QTest::newRow("OSNI has no squares") << QStringList{"grid=1"} << true << QStringList{}
         << "4800,n,8,1|1|1|" + wgs + "|0|1|OSNI" << "1 closed OSNI plain WGS84 0000100M";
-    QTest::newRow("OSGB without squares") << QStringList{"sheet=0"} << true << QStringList{}
-        << "4800,n,8,1|1|1|" + wgs + "|0|0|OSGB" << "1 closed OSGB plain WGS84 0000100M";
-    QTest::newRow("a device path") << QStringList{"port=/dev/ttyUSB0 (FT232R USB UART)"} << true << QStringList{}
-        << "4800,n,8,1|/dev/ttyUSB0|1|" + wgs + "|0|1|OSGB" << "/dev/ttyUSB0 closed OSGB squares WGS84 0000100M";
     QTest::newRow("the same port by another name") << QStringList{"open", "port=COM1"} << true << QStringList{}
         << "4800,n,8,1|1|1|" + wgs + "|0|1|OSGB" << "1 connected OSGB squares WGS84 0000100M";
     QTest::newRow("an open port moves") << QStringList{"open", "port=Com2"} << true << QStringList{}
@@ -170,33 +162,6 @@ void tst_Edits::propertiesOk()
     QTEST(after, "after");
     // The connection's signal follows a port that would not reopen.
     QCOMPARE(connection.size(), changes.contains("openError") ? 1 : 0);
-}
-
-void tst_Edits::waypointEdit_data()
-{
-    QTest::addColumn<int>("editIndex");
-    QTest::addColumn<HeightsMode>("mode");
-    QTest::addColumn<QStringList>("rows");
-    // clang-format off
-    QTest::newRow("new row at the end, as entered") << -1 << HeightsMode::Feet
-        << QStringList{"HOME 5130.250 N 00012.345 W 0000100 M  a", "PUB 0700.500 S 00001.000 E 0000100 M BAR k"};
-    QTest::newRow("existing row in feet") << 0 << HeightsMode::Feet
-        << QStringList{"PUB 0700.500 S 00001.000 E 0000328 F BAR k"};
-    // clang-format on
-}
-
-void tst_Edits::waypointEdit()
-{
-    QFETCH(int, editIndex);
-    QFETCH(HeightsMode, mode);
-    Space s;
-    s().State().editIndex = editIndex;
-    s().State().heightsMode = mode;
-    WaypointFields fields{"PUB", "07", "00.500", 1, "000", "01.000", 1, "0000100", 0, "BAR", "k"};
-    s().ApplyWaypointEdit(fields);
-    const ListModel& waypoints = s().List(ListKind::Waypoints);
-    QTEST(Rows(waypoints), "rows");
-    QCOMPARE(waypoints.IconKey(waypoints.Count() - 1), "k");
 }
 
 void tst_Edits::routeEdits()
