@@ -3,6 +3,7 @@
 #include "app/MessageBoxInteraction.h"
 #include "app/ReportView.h"
 #include "app/ToolbarPictures.h"
+#include "app/WaypointIcons.h"
 #include "app/frmAbout.h"
 #include "coords/dlgGrid.h"
 #include "editors/frmEditRoute.h"
@@ -660,7 +661,7 @@ void frmNavora::EditRecord(ListKind kind)
 void frmNavora::OpenWaypointEditor(int row)
 {
     if (!editWay_)
-        editWay_ = new frmEditWay(*workspace_, *gridDialog_, this);
+        editWay_ = new frmEditWay(*workspace_, *gridDialog_, WaypointIcon, this);
     editWay_->Edit(row);
 }
 

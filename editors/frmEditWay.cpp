@@ -1,6 +1,5 @@
 #include "editors/frmEditWay.h"
 
-#include "app/WaypointIcons.h"
 #include "coords/dlgGrid.h"
 #include "editors/TypedKey.h"
 #include "workspace/Workspace.h"
@@ -63,7 +62,8 @@ void Choose(const std::array<QRadioButton*, 2>& pair, int index)
 
 } // namespace
 
-frmEditWay::frmEditWay(Workspace& workspace, dlgGrid& grid, QWidget* parent)
+frmEditWay::frmEditWay(Workspace& workspace, dlgGrid& grid, const IconPictures& pictures,
+                       QWidget* parent)
     : QDialog(parent), workspace_(workspace), grid_(grid)
 {
     setObjectName(QStringLiteral("frmEditWay"));
@@ -85,9 +85,10 @@ frmEditWay::frmEditWay(Workspace& workspace, dlgGrid& grid, QWidget* parent)
     comboIcon->setObjectName(QStringLiteral("comboIcon"));
     comboIcon->setEditable(true);
     comboIcon->setInsertPolicy(QComboBox::NoInsert);
-    comboIcon->setIconSize(QSize(kWaypointIconSize, kWaypointIconSize));
-    for (const QString& key : WaypointIconKeys())
-        comboIcon->addItem(WaypointIcon(key), key);
+    for (char letter = 'a'; letter <= 't'; ++letter) {
+        const QString key(QChar::fromLatin1(letter));
+        comboIcon->addItem(pictures(key), key);
+    }
     comboIcon->setCurrentIndex(-1);
 
     QHBoxLayout* nsRow = nullptr;

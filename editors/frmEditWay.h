@@ -3,7 +3,9 @@
 #include "editors/WaypointFields.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -22,7 +24,11 @@ class frmEditWay : public QDialog
 {
     Q_OBJECT
 public:
-    frmEditWay(Workspace& workspace, dlgGrid& grid, QWidget* parent = nullptr);
+    // The picture of each icon letter, "a" to "t", as the waypoint list draws it.
+    using IconPictures = std::function<QIcon(const QString& letter)>;
+
+    frmEditWay(Workspace& workspace, dlgGrid& grid, const IconPictures& pictures,
+               QWidget* parent = nullptr);
 
     // Fills the boxes for `row` of the waypoint list (-1: a new waypoint)
     // and shows the editor modally.
