@@ -3,8 +3,12 @@
 #include "app/MessageBoxInteraction.h"
 #include "app/ReportView.h"
 #include "app/ToolbarPictures.h"
+#include "app/WaypointIcons.h"
 #include "app/frmAbout.h"
 #include "coords/dlgGrid.h"
+#include "editors/frmEditRoute.h"
+#include "editors/frmEditWay.h"
+#include "editors/frmProperties.h"
 #include "gpslink/GpsLink.h"
 #include "gpslink/SerialStream.h"
 #include "gpslink/frmMonitor.h"
@@ -12,6 +16,7 @@
 #include "workspace/Gpx.h"
 #include "workspace/Workspace.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -92,8 +97,11 @@ frmNavora::frmNavora(SettingsStore& settings, SerialStream& port, UserInteractio
 
 frmNavora::~frmNavora()
 {
-    // The lists and the grid dialog look at the workspace: they go first.
+    // The lists and the dialogs look at the workspace: they go first.
     delete takeCentralWidget();
+    delete editWay_;
+    delete editRoute_;
+    delete properties_;
     delete gridDialog_;
 }
 
@@ -186,6 +194,7 @@ void frmNavora::BuildMenus()
     connect(mnuOpenGPS_, &QAction::triggered, this, &frmNavora::mnuOpenGPS_Click);
     connect(mnuOpenLog_, &QAction::triggered, this, &frmNavora::mnuOpenLog_Click);
     connect(mnuAbout_, &QAction::triggered, this, &frmNavora::mnuAbout_Click);
+    connect(mnuComm_, &QAction::triggered, this, &frmNavora::mnuComm_Click);
 }
 
 QAction* frmNavora::AddButton(const QString& key, const QString& caption,
@@ -291,6 +300,7 @@ void frmNavora::BuildLists()
         stack_->addWidget(view);
         connect(view, &ReportView::ColumnClick, this,
                 [this, kind](int column) { ListView_ColumnClick(kind, column); });
+        connect(view, &ReportView::DblClick, this, [this, kind] { EditRecord(kind); });
     }
     clientLayout->addWidget(stack_, 1);
 
@@ -523,6 +533,12 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         DeleteRecords();
     else if (key == u"OpenGPS")
         mnuOpenGPS_Click();
+    else if (key == u"Insert")
+        InsertRecord();
+    else if (key == u"Edit")
+        EditRecord(currentKind_);
+    else if (key == u"Properties")
+        mnuComm_Click();
 }
 
 QString frmNavora::ChooseFile(bool save)
@@ -634,4 +650,62 @@ QList<int> frmNavora::SelectedRows(ListKind kind) const
 void frmNavora::DeleteRecords()
 {
     workspace_->DeleteRows(currentKind_, SelectedRows(currentKind_));
+}
+
+void frmNavora::mnuComm_Click()
+{
+    if (workspace_->Busy())
+        return;
+    if (!properties_)
+        properties_ = new frmProperties(*workspace_, settings_, this);
+    if (properties_->Edit(ListView(ListKind::Waypoints)->showGrid()) == QDialog::Accepted) {
+        for (ReportView* view : views_)
+            view->SetGridLines(properties_->chkGrid->isChecked());
+        const ProgramState& state = workspace_->State();
+        gridDialog_->ApplyGrid(state.currentGrid, state.useSheetId);
+    }
+    workspace_->ShowSetupPanels();
+}
+
+void frmNavora::InsertRecord()
+{
+    if (workspace_->Busy())
+        return;
+    if (currentKind_ == ListKind::Waypoints) {
+        workspace_->State().editIndex = -1;
+        OpenWaypointEditor(-1);
+    } else if (currentKind_ == ListKind::Routes) {
+        workspace_->State().editIndex = -1;
+        OpenRouteEditor(-1);
+    }
+}
+
+void frmNavora::EditRecord(ListKind kind)
+{
+    if (workspace_->Busy())
+        return;
+    const std::optional<int> row = workspace_->RowToEdit(kind, SelectedRows(kind));
+    if (!row)
+        return;
+    if (kind == ListKind::Waypoints)
+        OpenWaypointEditor(*row);
+    else if (kind == ListKind::Routes)
+        OpenRouteEditor(*row);
+}
+
+void frmNavora::OpenWaypointEditor(int row)
+{
+    if (!editWay_)
+        editWay_ = new frmEditWay(*workspace_, *gridDialog_, WaypointIcon, this);
+    editWay_->Edit(row);
+}
+
+void frmNavora::OpenRouteEditor(int row)
+{
+    const std::optional<RouteEditorContent> content = workspace_->PrepareRouteEditor(row);
+    if (!content)
+        return;
+    if (!editRoute_)
+        editRoute_ = new frmEditRoute(*workspace_, this);
+    editRoute_->Edit(*content);
 }

@@ -28,7 +28,10 @@ class ReportView;
 class SerialStream;
 class Workspace;
 class dlgGrid;
+class frmEditRoute;
+class frmEditWay;
 class frmMonitor;
+class frmProperties;
 
 // The program's one top-level window: a view of one workspace. It shows the
 // three lists under a tab strip, follows the workspace's connection and busy
@@ -84,6 +87,13 @@ public:
     void tbrToolBar_ButtonClick(QAction* button);
     void ListView_ColumnClick(ListKind kind, int column);
     void DeleteRecords();
+    void mnuComm_Click();
+    void InsertRecord();
+    // Detail, and a double-click on list `kind`.
+    void EditRecord(ListKind kind);
+    // The editors for `row` of their list, -1 for a new record.
+    void OpenWaypointEditor(int row);
+    void OpenRouteEditor(int row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +127,10 @@ private:
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<frmMonitor> monitor_;
     dlgGrid* gridDialog_ = nullptr;
+    // The editors and the properties dialog, created on first use.
+    frmEditWay* editWay_ = nullptr;
+    frmEditRoute* editRoute_ = nullptr;
+    frmProperties* properties_ = nullptr;
     ListKind currentKind_ = ListKind::Waypoints;
     std::chrono::milliseconds drainLimit_ = std::chrono::seconds(10);
     bool shutDown_ = false;

@@ -29,6 +29,17 @@ std::optional<QString> LimitError(const QString& text, const QString& currentGri
     return std::nullopt;
 }
 
+// UTM figures: a reference outside the band's range names no place on the
+// zone's strip, and its inverse runs off to absurd positions.
+std::optional<QString> OutsideError(const QString& text, double lowest, double highest,
+                                    const QString& message)
+{
+    const double value = LeadingNumber(text);
+    if (value < lowest || value > highest)
+        return message;
+    return std::nullopt;
+}
+
 QString LastChars(const QString& text, int count)
 {
     return text.right(count);
@@ -70,15 +81,25 @@ std::optional<QChar> FilterDigitKey(QChar key)
 std::optional<QString> EastingError(const QString& text, const QString& currentGrid,
                                     bool useSheetId)
 {
-    return LimitError(text, currentGrid, useSheetId, 700000,
-                      QStringLiteral("Easting value out of range"));
+    const QString message = QStringLiteral("Easting value out of range");
+    if (currentGrid == u"UTM" && !text.isEmpty())
+        return OutsideError(text, 100000, 900000, message);
+    return LimitError(text, currentGrid, useSheetId, 700000, message);
 }
 
 std::optional<QString> NorthingError(const QString& text, const QString& currentGrid,
-                                     bool useSheetId)
+                                     bool useSheetId, const QString& band)
 {
-    return LimitError(text, currentGrid, useSheetId, 1300000,
-                      QStringLiteral("Northing value out of range"));
+    const QString message = QStringLiteral("Northing value out of range");
+    if (currentGrid == u"UTM" && !text.isEmpty()) {
+        const QChar letter = band.size() == 1 ? band.front().toUpper() : QChar();
+        if (InRange(letter, 'N', 'X'))
+            return OutsideError(text, 0, 9400000, message);
+        if (InRange(letter, 'C', 'M'))
+            return OutsideError(text, 1000000, 10000000, message);
+        return OutsideError(text, 0, 10000000, message);
+    }
+    return LimitError(text, currentGrid, useSheetId, 1300000, message);
 }
 
 std::optional<int> ReadZone(const QString& text)

@@ -26,11 +26,14 @@ std::optional<QChar> FilterSheetKey(QChar key, const QString& currentGrid);
 std::optional<QChar> FilterDigitKey(QChar key);
 
 // The message for an easting or northing box that may not be left as it is,
-// or nothing when the text is acceptable in the current grid.
+// or nothing when the text is acceptable in the current grid. A UTM easting
+// lies within 100 km to 900 km; a UTM northing within 0 to 9400 km north of
+// the equator (bands N to X) or 1000 km to 10000 km in the south (C to M),
+// either range while the band letter is not yet known.
 std::optional<QString> EastingError(const QString& text, const QString& currentGrid,
                                     bool useSheetId);
 std::optional<QString> NorthingError(const QString& text, const QString& currentGrid,
-                                     bool useSheetId);
+                                     bool useSheetId, const QString& band = {});
 
 // The UTM zone and band letter of the dialog: a zone 1 to 60 written in
 // digits and one band letter are needed, as there is no sensible reading of

@@ -199,8 +199,9 @@ bool dlgGrid::FilterKey(QLineEdit* box, QKeyEvent* key)
 bool dlgGrid::ValidateField(QLineEdit* box)
 {
     const std::optional<QString> error =
-        box == txtEast ? EastingError(box->text(), state_.currentGrid, state_.useSheetId)
-                       : NorthingError(box->text(), state_.currentGrid, state_.useSheetId);
+        box == txtEast
+            ? EastingError(box->text(), state_.currentGrid, state_.useSheetId)
+            : NorthingError(box->text(), state_.currentGrid, state_.useSheetId, txtLetter->text());
     if (!error)
         return true;
     validating_ = true;

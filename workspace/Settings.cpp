@@ -19,6 +19,14 @@ std::optional<int> WholeNumber(const QString& text)
     return static_cast<int>(value);
 }
 
+// A stored port setting start-up cannot use: the port's reason, which
+// setting holds what, and where the user mends it.
+QString UnusableSetting(const QString& error, const QString& key, const QString& value)
+{
+    return QStringLiteral("%1\r\nThe setting %2 holds \"%3\". Correct it with Options, Setup...")
+        .arg(error, key, value);
+}
+
 } // namespace
 
 QString SettingsStore::Read(const QString& key, const QString& fallback) const
@@ -48,14 +56,16 @@ StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramSta
     const QString portSettings = settings.Read(SettingsKey::Settings);
     if (!portSettings.isEmpty()) {
         if (const auto error = port.SetSettings(portSettings)) {
-            ui.Message(*error, MessageIcon::Exclamation);
+            ui.Message(UnusableSetting(*error, SettingsKey::Settings, portSettings),
+                       MessageIcon::Exclamation);
             return result;
         }
     }
     const QString commPort = settings.Read(SettingsKey::CommPort);
     if (!commPort.isEmpty()) {
         if (const auto error = port.SetPort(commPort)) {
-            ui.Message(*error, MessageIcon::Exclamation);
+            ui.Message(UnusableSetting(*error, SettingsKey::CommPort, commPort),
+                       MessageIcon::Exclamation);
             return result;
         }
     }

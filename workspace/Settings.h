@@ -51,7 +51,8 @@ struct StartupResult
 };
 
 // The start-up sequence: reads the settings in their order, applies the port
-// parameters (stopping at the first port error, after showing it), sets the
+// parameters (stopping at the first port error, after showing it with the
+// setting and its value), sets the
 // program-wide values, writes the status panels and, last, calls `applyGrid`
 // with the stored grid name.
 StartupResult RunStartup(SettingsStore& settings, SerialStream& port, ProgramState& state,

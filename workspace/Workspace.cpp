@@ -34,6 +34,8 @@ CommandWork Workspace::Work() const
 {
     CommandWork work;
     work.deleteRows = {false, true, true};
+    work.editor = {true, true, false};
+    work.setup = true;
     return work;
 }
 

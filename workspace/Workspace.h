@@ -1,6 +1,9 @@
 #pragma once
 
 #include "coords/NationalGrid.h"
+#include "editors/PropertySettings.h"
+#include "editors/RouteEditing.h"
+#include "editors/WaypointFields.h"
 #include "files/FileFormat.h"
 #include "files/FileOutcome.h"
 #include "files/FileReader.h"
@@ -89,6 +92,34 @@ public:
     // questions, and in the receiver too when connected and the user wants
     // it. Declined when nothing is given or the user says No.
     ExchangeOutcome DeleteRows(ListKind kind, const QList<int>& rows);
+
+    // The editors' and the Setup command's steps that change what the
+    // workspace holds (Edits.cpp).
+    //
+    // The waypoint editor's OK, after its checks: replaces the row
+    // State().editIndex, or adds a row when that is -1. An existing row's
+    // altitude first follows the heights mode, and `fields` shows it.
+    void ApplyWaypointEdit(WaypointFields& fields);
+    // What the route editor opens with for `row` of the route list, -1 for a
+    // new route, the waypoint names included. The cancel window shows while
+    // they are gathered. Nothing when the user cancelled, an exchange runs,
+    // the row is no route's, or (after saying so) every number is in use.
+    std::optional<RouteEditorContent> PrepareRouteEditor(int row);
+    // The route editor's OK: rewrites the route the boxes name. False, after
+    // saying so, when the number is not one of 1 to 20.
+    bool ApplyRouteEdit(const QString& routeText, const QString& desc, const QStringList& boxes);
+    // What the properties dialog opens with; `gridLines` is whether the
+    // waypoint list shows them.
+    PropertyChoices PropertySettings(const SettingsStore& settings, bool gridLines,
+                                     const std::vector<SerialDevice>& devices);
+    // The properties dialog's OK: the port, its speed, the heights (the
+    // waypoint list converted), the grid and the datum, then the settings
+    // stored. False, after showing the port's error, when the port refused
+    // its number or speed: nothing is stored and the dialog stays. The
+    // window applies the grid lines and the grid dialog's layout itself.
+    bool ApplyProperties(const PropertyChoices& choices, SettingsStore& settings);
+    // After Setup: the "Settings" and "Datum" panels as start-up writes them.
+    void ShowSetupPanels();
 
 signals:
     void ConnectionChanged(bool connected);

@@ -126,9 +126,9 @@ void tst_frmNavora::SelectRows(ListKind kind, const QList<int>& rows)
             view->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-// Items whose work is not in the program yet (transfers, editors, Setup, deleting waypoints)
-// stay disabled; the receiver's menus follow the connection; an exchange leaves only Exit, the
-// monitor and About.
+// Items whose work is not in the program yet (transfers, deleting waypoints) stay disabled;
+// New and Detail follow the list; the receiver's menus follow the connection; an exchange
+// leaves only Exit, the monitor and About.
 void tst_frmNavora::commandsFollowState_data()
 {
     QTest::addColumn<bool>("connected");
@@ -137,15 +137,18 @@ void tst_frmNavora::commandsFollowState_data()
     QTest::addColumn<QStringList>("enabled");
     const QStringList always{"mnuAbout", "mnuFileExit", "mnuOpenLog"};
     const QStringList idle =
-        always + QStringList{"mnuLoad",    "mnuOpenGPS",  "mnuSave",      "tbrLoadFile",
-                             "tbrOpenGPS", "tbrSaveFile", "mnuImportGpx", "mnuExportGpx"};
+        always + QStringList{"mnuComm",      "mnuLoad",     "mnuOpenGPS",    "mnuSave",
+                             "tbrLoadFile",  "tbrOpenGPS",  "tbrProperties", "tbrSaveFile",
+                             "mnuImportGpx", "mnuExportGpx"};
+    const QStringList editors{"tbrEdit", "tbrInsert"};
     const QStringList menus{"mnuDelete", "mnuDown", "mnuUp"};
     const auto sorted = [](QStringList names) {
         names.sort();
         return names;
     };
-    QTest::newRow("waypoints") << false << false << 0 << sorted(idle);
-    QTest::newRow("routes") << false << false << 1 << sorted(idle + QStringList{"tbrDelete"});
+    QTest::newRow("waypoints") << false << false << 0 << sorted(idle + editors);
+    QTest::newRow("routes") << false << false << 1
+                            << sorted(idle + editors + QStringList{"tbrDelete"});
     QTest::newRow("track, connected")
         << true << false << 2 << sorted(idle + menus + QStringList{"tbrDelete"});
     QTest::newRow("routes, connected, busy") << true << true << 1 << sorted(always);

@@ -132,7 +132,13 @@ void tst_dlgGrid::confirm_data()
     QTest::newRow("within a square") << "OSGB" << "TG 99999 99999" << "" << "";
     QTest::newRow("past a square") << "OSGB" << "TG 1 100000" << north << keep;
     QTest::newRow("empty easting") << "OSNI" << "  1" << east << keep;
-    QTest::newRow("empty northing first") << "UTM" << "30U 1 " << north << keep;
+    QTest::newRow("empty northing first") << "UTM" << "30U 500000 " << north << keep;
+    QTest::newRow("UTM easting past 900 km") << "UTM" << "31N 999999 9999999" << east << keep;
+    QTest::newRow("UTM easting below 100 km") << "UTM" << "31N 99999 1" << east << keep;
+    QTest::newRow("north of 9400 km") << "UTM" << "31N 500000 9400001" << north << keep;
+    QTest::newRow("UTM limits accepted") << "UTM" << "31X 900000 9400000" << "" << "";
+    QTest::newRow("south below 1000 km") << "UTM" << "34H 500000 999999" << north << keep;
+    QTest::newRow("south at 10000 km") << "UTM" << "34C 100000 10000000" << "" << "";
     QTest::newRow("Irish have no limit") << "OSNI" << " 999999 9999999" << "" << "";
     QTest::newRow("Cape Town") << "UTM" << "34H 259583 6245888" << "" << "1 1 33 54.000 018 24.000";
     QTest::newRow("Cancel changes nothing") << "UTM" << "34H 259583 6245888" << "" << keep;

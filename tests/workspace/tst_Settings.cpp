@@ -103,8 +103,15 @@ void tst_Settings::datumValues()
 void tst_Settings::portFailureStopsStartup_data()
 {
     QTest::addColumn<bool>("settingsFails");
-    QTest::newRow("malformed Settings") << true;
-    QTest::newRow("unusable CommPort") << false;
+    QTest::addColumn<QString>("message"); // names the setting and its value, and where to mend it
+    QTest::newRow("malformed Settings")
+        << true
+        << "Invalid property value\r\nThe setting Settings holds \"fast,n,8,1\". Correct it with "
+           "Options, Setup...";
+    QTest::newRow("unusable CommPort")
+        << false
+        << "Invalid property value\r\nThe setting CommPort holds \"99\". Correct it with Options, "
+           "Setup...";
 }
 
 void tst_Settings::portFailureStopsStartup()
@@ -123,7 +130,8 @@ void tst_Settings::portFailureStopsStartup()
     QVERIFY(!result.completed);
     QVERIFY(!result.gridLines);
     QCOMPARE(result.heightTwips, std::optional<int>(6700));
-    QCOMPARE(s.ui.MessageTexts(), QStringList{error});
+    QFETCH(QString, message);
+    QCOMPARE(s.ui.MessageTexts(), QStringList{message});
     QCOMPARE(s.ui.messages[0].icon, MessageIcon::Exclamation);
     // Nothing after the failing step ran.
     QVERIFY(s.ui.status.empty());

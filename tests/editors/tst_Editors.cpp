@@ -1,0 +1,307 @@
+#include "app/ReportView.h"
+#include "app/frmNavora.h"
+#include "coords/dlgGrid.h"
+#include "editors/frmEditRoute.h"
+#include "editors/frmEditWay.h"
+#include "editors/frmProperties.h"
+#include "tests/support/FakeSerialStream.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "workspace/Workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// The main window offscreen with a scripted user and a port in memory; with `badPort` the
+// stored port cannot be used and start-up stops there.
+struct App
+{
+    explicit App(bool badPort = false)
+    {
+        settings.Write(SettingsKey::Datum, "WGS84 World Geodetic System");
+        if (badPort) {
+            settings.Write(SettingsKey::CommPort, "99");
+            port.portError = QStringLiteral("Invalid Port Number");
+        }
+        window.Startup();
+        port.portError.reset();
+        window.show();
+    }
+    QTemporaryDir dir;
+    QSettings qsettings{dir.filePath("settings.ini"), QSettings::IniFormat};
+    SettingsStore settings{qsettings};
+    FakeSerialStream port;
+    ScriptedInteraction ui;
+    frmNavora window{settings, port, &ui};
+    ListModel& Waypoints() { return window.Space().List(ListKind::Waypoints); }
+};
+
+// Runs `act` on the modal dialog of type T once the event loop shows it; `shown` says it did.
+// The dialog is looked for until it shows, since the route editor lets events run before.
+template <typename T> void WhenShown(bool& shown, std::function<void(T&)> act)
+{
+    shown = false;
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, &shown, act, tries = 0]() mutable {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog && ++tries < 200)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog)
+            return;
+        shown = true;
+        // Offscreen, a dialog opened from a click may leave the main window active.
+        dialog->activateWindow();
+        if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+            qWarning("the dialog did not become active");
+        act(*dialog);
+    });
+    timer->start();
+}
+
+// Closes whatever modal dialog the next step opens; `shown` says one did.
+void CloseAnyDialog(bool& shown)
+{
+    shown = false;
+    QTimer::singleShot(0, [&shown] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            shown = true;
+            dialog->close();
+        }
+    });
+}
+
+void Press(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+void Type(const QString& text)
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+void ClickButton(frmNavora& window, const QString& key)
+{
+    QToolBar* bar = window.findChild<QToolBar*>("tbrToolBar");
+    QTest::mouseClick(bar->widgetForAction(window.ToolbarButton(key)), Qt::LeftButton);
+}
+
+} // namespace
+
+class tst_Editors : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newWaypointByKeyboard();
+    void detailAndDoubleClick();
+    void gridButtonOpensTheGridDialog();
+    void routeEditorTypesUpperCase();
+    void setupAppliesAndRefreshesPanels();
+};
+
+// New, then the boxes in tab order with their filters and Enter for OK. OK checks the name
+// even when it was never left; a box that fails as it is left keeps the focus.
+void tst_Editors::newWaypointByKeyboard()
+{
+    App app;
+    bool shown = false;
+    WhenShown<frmEditWay>(shown, [](frmEditWay& editor) {
+        QCOMPARE(QApplication::focusWidget(), editor.txtID);
+        Type("ab");
+        Press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), editor.txtID);
+        Type("home");
+        Press(Qt::Key_Tab);
+        Type("9x1");
+        Press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor.txtLat);
+        Type("5");
+        Press(Qt::Key_Tab);
+        Type("30.5");
+        Press(Qt::Key_Tab); // N, chosen
+        Press(Qt::Key_Tab);
+        Type("0");
+        Press(Qt::Key_Tab);
+        Type("12.345");
+        Press(Qt::Key_Tab); // W, chosen: arrow to E
+        Press(Qt::Key_Right);
+        Press(Qt::Key_Tab);
+        Type("-5");
+        Press(Qt::Key_Tab); // metres
+        Press(Qt::Key_Tab);
+        Type("garden");
+        Press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor.comboIcon);
+        Type("C");
+        Press(Qt::Key_Return);
+    });
+    ClickButton(app.window, "Insert");
+    QVERIFY(shown);
+    QCOMPARE(app.ui.MessageTexts(), (QStringList{"Waypoint ID must be 3-6 characters",
+                                                 "Latitude range 0-90\r\nFormat: dd mm.mmm"}));
+    QCOMPARE(app.Waypoints().Count(), 1);
+    QStringList cells;
+    for (int column = 0; column < WaypointColumn::Count; ++column)
+        cells << app.Waypoints().Text(0, column);
+    QCOMPARE(cells.join(u' '), "HOME 0530.500 N 00012.345 E -000005 M GARDEN c");
+    QCOMPARE(app.Waypoints().IconKey(0), "c");
+}
+
+void tst_Editors::detailAndDoubleClick()
+{
+    App app;
+    app.Waypoints().AddRow({"HOME", "5130.250", "N", "00012.345", "W", "0000010", "M", "", "a"});
+    app.Waypoints().AddRow({"PUB", "5131.000", "S", "00013.000", "E", "0000020", "F", "BAR", "k"});
+    ReportView* view = app.window.ListView(ListKind::Waypoints);
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window));
+    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
+
+    // A double-click, as the mouse makes one: press, release, double-click, release.
+    const auto doubleClick = [view, second](Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, second);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, modifiers, second);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, modifiers, second);
+    };
+
+    // Two rows selected: the message and no editor.
+    view->selectRow(0);
+    bool shown = false;
+    CloseAnyDialog(shown);
+    doubleClick(Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    QVERIFY(!shown);
+    QCOMPARE(app.ui.MessageTexts(), QStringList{"Muliple waypoints selected!\r\n"
+                                                "You can only edit one waypoint at a time"});
+
+    // One row: its fields; OK replaces it.
+    QString name;
+    WhenShown<frmEditWay>(shown, [&name](frmEditWay& editor) {
+        name = editor.txtID->text() + QString::number(editor.optNS[1]->isChecked()) +
+               editor.comboIcon->currentText();
+        editor.txtDesc->end(false);
+        QTest::keyClicks(editor.txtDesc, "pints");
+        QTest::mouseClick(editor.cmdOK, Qt::LeftButton);
+    });
+    doubleClick({});
+    QVERIFY(shown);
+    QCOMPARE(name, "PUB1k");
+    QCOMPARE(app.Waypoints().Text(1, WaypointColumn::Description), "BARPINTS");
+}
+
+// The grid button fills the grid dialog from the position; its OK writes the position back.
+void tst_Editors::gridButtonOpensTheGridDialog()
+{
+    App app;
+    app.window.Space().State().currentGrid = "UTM";
+    app.window.Space().SelectGrid("UTM");
+    app.window.GridDialog().ApplyGrid("UTM", true);
+    app.Waypoints().AddRow({"CAPE", "3354.000", "S", "01824.000", "E", "0000010", "M", "", "a"});
+    app.window.ListView(ListKind::Waypoints)->selectAll();
+    bool shown = false;
+    bool gridShown = false;
+    QString reference;
+    WhenShown<frmEditWay>(shown, [&](frmEditWay& editor) {
+        QCOMPARE(editor.cmdGrid->text(), "UTM");
+        WhenShown<dlgGrid>(gridShown, [&reference](dlgGrid& grid) {
+            reference = grid.txtSheet->text() + grid.txtLetter->text() + ' ' +
+                        grid.txtEast->text() + ' ' + grid.txtNorth->text();
+            grid.txtEast->setText("259584");
+            QTest::mouseClick(grid.OKButton, Qt::LeftButton);
+        });
+        QTest::mouseClick(editor.cmdGrid, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::activeWindow(), &editor);
+        QCOMPARE(editor.txtLat->text() + editor.TxtLatMin->text(), "3354.000");
+        QVERIFY(editor.txtLonMin->text() != "24.000");
+        Press(Qt::Key_Escape);
+    });
+    ClickButton(app.window, "Edit");
+    QVERIFY(shown);
+    QVERIFY(gridShown);
+    QCOMPARE(reference, "34H 259583 6245888");
+    QCOMPARE(app.ui.MessageTexts(), QStringList());
+}
+
+void tst_Editors::routeEditorTypesUpperCase()
+{
+    App app;
+    app.Waypoints().AddRow({"HOME"});
+    app.Waypoints().AddRow({"WORK"});
+    app.window.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(1);
+    bool shown = false;
+    int offered = 0;
+    WhenShown<frmEditRoute>(shown, [&offered](frmEditRoute& editor) {
+        QCOMPARE(editor.Route->currentText(), "01");
+        offered = editor.Way[30]->count();
+        Press(Qt::Key_Tab);
+        Type("trip");
+        Press(Qt::Key_Tab);
+        Type("home");
+        Press(Qt::Key_Tab);
+        Press(Qt::Key_Tab);
+        Type("work");
+        Press(Qt::Key_Return);
+    });
+    ClickButton(app.window, "Insert");
+    QVERIFY(shown);
+    QCOMPARE(offered, 2);
+    QCOMPARE(app.ui.cancelWindowTexts.size(), 1);
+    const RouteStore& routes = app.window.Space().Routes();
+    QCOMPARE(routes.Name(1), "TRIP");
+    QCOMPARE(routes.Points(1), QStringList({"HOME", "WORK"}));
+
+    // Detail on the route: its number cannot be changed.
+    app.window.ListView(ListKind::Routes)->selectRow(1);
+    WhenShown<frmEditRoute>(shown, [](frmEditRoute& editor) {
+        QVERIFY(editor.Route->lineEdit()->isReadOnly());
+        QCOMPARE(editor.Way[1]->currentText(), "WORK");
+        Press(Qt::Key_Escape);
+    });
+    ClickButton(app.window, "Edit");
+    QVERIFY(shown);
+}
+
+// A port setting start-up cannot use leaves Setup within reach to mend it; OK applies the
+// choices and the panels are written again.
+void tst_Editors::setupAppliesAndRefreshesPanels()
+{
+    App app(true);
+    QCOMPARE(app.ui.MessageTexts().size(), 1);
+    app.window.ListView(ListKind::Waypoints)->SetGridLines(true);
+    bool shown = false;
+    WhenShown<frmProperties>(shown, [](frmProperties& dialog) {
+        QVERIFY(dialog.chkGrid->isChecked());
+        QCOMPARE(dialog.cboPort->currentText(), "Com1");
+        QTest::mouseClick(dialog.optGrid[1], Qt::LeftButton);
+        QVERIFY(!dialog.cbSheet->isEnabled());
+        dialog.cboSpeed->setFocus();
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Return);
+    });
+    ClickButton(app.window, "Properties");
+    QVERIFY(shown);
+    QCOMPARE(app.ui.MessageTexts().last(), PropertyText::SpeedWarning);
+    QVERIFY(app.window.ListView(ListKind::Track)->showGrid());
+    QCOMPARE(app.ui.status[StatusPanel::Settings], "Settings: Com1,9600,n,8,1");
+    QCOMPARE(app.ui.status[StatusPanel::Datum], "WGS84");
+    QVERIFY(!app.window.GridDialog().txtSheet->isVisibleTo(&app.window.GridDialog()));
+    QCOMPARE(app.settings.Read(SettingsKey::CommPort), "1");
+    QCOMPARE(app.settings.Read(SettingsKey::Grid), "OSNI");
+}
+
+QTEST_MAIN(tst_Editors)
+#include "tst_Editors.moc"
