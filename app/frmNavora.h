@@ -82,6 +82,11 @@ public:
     void tbrToolBar_ButtonClick(QAction* button);
     void ListView_ColumnClick(ListKind kind, int column);
     void DeleteRecords();
+    // The items of the sub-menus Download from GPS, Upload to GPS and Delete
+    // from GPS, by the list each acts on.
+    void mnuDown_Click(ListKind kind);
+    void mnuUp_Click(ListKind kind);
+    void mnuDelete_Click(ListKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

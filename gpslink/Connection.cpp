@@ -1,9 +1,8 @@
 #include "gpslink/Connection.h"
 
+#include "gpslink/Drain.h"
 #include "gpslink/Sentence.h"
 #include "model/TextNumber.h"
-
-#include <limits>
 
 namespace {
 
@@ -155,6 +154,14 @@ bool SendOrReport(GpsLink& link, UserInteraction& ui, const QString& line)
     return sent.Ok();
 }
 
+bool RequireOpenPort(GpsLink& link, UserInteraction& ui)
+{
+    if (link.Port().IsOpen())
+        return true;
+    ui.Message(ConnectionText::PortClosed);
+    return false;
+}
+
 bool GpsHandshake(GpsLink& link, UserInteraction& ui)
 {
     if (!QuietReceiver(link, ui))
@@ -171,7 +178,8 @@ bool GpsHandshake(GpsLink& link, UserInteraction& ui)
         return false;
     if (!reply.acknowledging && !SendOrReport(link, ui, FinishSentence(Command::HandOnBody)))
         return false;
-    Drain(link, std::numeric_limits<int>::max());
+    if (DrainUntilQuiet(link, ui, DrainMode::Listen) == DrainEnd::StillSending)
+        return false;
     return !Stopped(link);
 }
 

@@ -57,6 +57,10 @@ QString CommandText(const QString& line);
 // altitude to whole feet with unit "F"; an altitude that is empty stays empty.
 std::optional<QStringList> WaypointCells(const QString& line, bool feet);
 
+// $PMGNRTE. A "c" sentence gives one or two waypoint names; a receiver may
+// follow each with its icon letter (one lower-case letter from a to t, which
+// no waypoint name is), and the letters are passed over. A route number far
+// outside any route's reads as 0.
 struct RouteSentence
 {
     int routeNumber = 0;

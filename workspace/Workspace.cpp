@@ -33,7 +33,10 @@ GridComponentSource Workspace::GridSource()
 CommandWork Workspace::Work() const
 {
     CommandWork work;
-    work.deleteRows = {false, true, true};
+    work.deleteRows = {true, true, true};
+    work.download = {true, true, true};
+    work.upload = {true, true, true};
+    work.deleteAllInReceiver = {true, true, true};
     return work;
 }
 
@@ -157,7 +160,7 @@ ExchangeOutcome Workspace::DeleteRows(ListKind kind, const QList<int>& rows)
     case ListKind::Waypoints:
         break;
     }
-    return ExchangeOutcome::Declined;
+    return DeleteWaypoints(rows);
 }
 
 ExchangeOutcome Workspace::DeleteRoute(int row)
@@ -190,7 +193,7 @@ ExchangeOutcome Workspace::DeleteTrack()
         ExchangeFrame frame(link_, ui_);
         if (!frame.Started())
             return ExchangeOutcome::Busy;
-        GpsDeleteTrack(link_, ui_);
+        ::DeleteTrackInReceiver(link_, ui_);
     }
     lists_.track.Clear();
     CountNoLongerTrue(ListKind::Track);

@@ -84,11 +84,19 @@ public:
     // and nothing after saying so when several waypoints are selected. Sets
     // State().editIndex.
     std::optional<int> RowToEdit(ListKind kind, const QList<int>& selectedRows);
-    // The Delete command on the rows of `kind`: on the route list the route of
-    // the first row given, on the track list the whole track, each after its
-    // questions, and in the receiver too when connected and the user wants
-    // it. Declined when nothing is given or the user says No.
+    // The Delete command on the rows of `kind`: on the waypoint list the rows
+    // given, on the route list the route of the first row given, on the track
+    // list the whole track, each after its questions, and in the receiver too
+    // when connected and the user wants it. Declined when nothing is given or
+    // the user says No.
     ExchangeOutcome DeleteRows(ListKind kind, const QList<int>& rows);
+
+    // The transfers with the receiver, each in one exchange: the download
+    // and the upload of the list of `kind`, and the menu's deletion of
+    // everything of `kind` in the receiver (after its question).
+    ExchangeOutcome Download(ListKind kind);
+    ExchangeOutcome Upload(ListKind kind);
+    ExchangeOutcome DeleteAllInReceiver(ListKind kind);
 
 signals:
     void ConnectionChanged(bool connected);
@@ -97,6 +105,7 @@ signals:
 private:
     ExchangeOutcome DeleteRoute(int row);
     ExchangeOutcome DeleteTrack();
+    ExchangeOutcome DeleteWaypoints(const QList<int>& rows);
     void OnConnectionChanged(bool connected);
     // The "Settings" panel without a count: what the port or the receiver is.
     void RestSettingsPanel();

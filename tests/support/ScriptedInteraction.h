@@ -33,6 +33,7 @@ public:
     void Beep() override { ++beeps; }
     void ShowCancelWindow(const QString& activity) override;
     void HideCancelWindow() override;
+    void ShowProgress(int done, int total) override { progress.push_back({done, total}); }
     FileExistsAnswer AskFileExists(const QString& text) override;
 
     // Texts of the messages shown, in order.
@@ -45,6 +46,8 @@ public:
     QStringList cancelWindowTexts;
     QStringList fileExistsTexts;
     bool cancelWindowShown = false;
+    // Every progress call, as done and total, oldest first.
+    std::vector<std::pair<int, int>> progress;
     int beeps = 0;
     std::map<StatusPanel, QString> status;
     // Every text each panel was given, oldest first.
