@@ -66,15 +66,15 @@ DeleteAll DeleteAllOf(ListKind kind)
 {
     switch (kind) {
     case ListKind::Routes:
-        return {DeletionText::AllRoutes, FinishSentence(Command::DeleteRoutesBody),
+        return {DeletionText::AllRoutes, FinishSentence(GpsCommand::DeleteRoutesBody),
                 DeletionText::RoutesMayHaveFailed, true};
     case ListKind::Track:
-        return {DeletionText::Track, FinishSentence(Command::DeleteTrackBody),
+        return {DeletionText::Track, FinishSentence(GpsCommand::DeleteTrackBody),
                 DeletionText::TrackMayHaveFailed, false};
     case ListKind::Waypoints:
         break;
     }
-    return {DeletionText::AllWaypoints, Command::DeleteWaypoints + QStringLiteral("\r\n"),
+    return {DeletionText::AllWaypoints, GpsCommand::DeleteWaypoints + QStringLiteral("\r\n"),
             DeletionText::WaypointsMayHaveFailed, false};
 }
 
@@ -137,7 +137,7 @@ bool GpsDeleteWaypoint(GpsLink& link, UserInteraction& ui, const QString& name)
 
 bool GpsDeleteTrack(GpsLink& link, UserInteraction& ui)
 {
-    if (!SendOrReport(link, ui, FinishSentence(Command::DeleteTrackBody)))
+    if (!SendOrReport(link, ui, FinishSentence(GpsCommand::DeleteTrackBody)))
         return false;
     return AwaitEnd(link, ui, false) == EndOfDeletion::Ended;
 }

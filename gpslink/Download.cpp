@@ -47,13 +47,13 @@ QString Request(ListKind kind)
 {
     switch (kind) {
     case ListKind::Routes:
-        return FinishSentence(Command::RouteBody);
+        return FinishSentence(GpsCommand::RouteBody);
     case ListKind::Track:
-        return FinishSentence(Command::TrackBody);
+        return FinishSentence(GpsCommand::TrackBody);
     case ListKind::Waypoints:
         break;
     }
-    return Command::Waypoint + QStringLiteral("\r\n");
+    return GpsCommand::Waypoint + QStringLiteral("\r\n");
 }
 
 // A cancelled or failed download after its stop-and-drain: a drain that went

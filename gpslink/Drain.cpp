@@ -29,7 +29,7 @@ DrainEnd DrainUntilQuiet(GpsLink& link, UserInteraction& ui, DrainMode mode)
 DrainEnd StopAndDrain(GpsLink& link, UserInteraction& ui)
 {
     link.SetCancelled(false);
-    if (!SendOrReport(link, ui, Command::Stop + QStringLiteral("\r\n")))
+    if (!SendOrReport(link, ui, GpsCommand::Stop + QStringLiteral("\r\n")))
         return link.Port().IsOpen() ? DrainEnd::SendFailed : DrainEnd::PortClosed;
     return DrainUntilQuiet(link, ui, DrainMode::Acknowledge);
 }

@@ -29,7 +29,7 @@ QString Acknowledgement(const QString& line);
 QString AcknowledgementFromTail(const QString& line);
 
 // Commands stored with their checksum already in the text.
-namespace Command {
+namespace GpsCommand {
 inline const QString Stop = QStringLiteral("$PMGNCMD,STOP*6A");
 inline const QString Version = QStringLiteral("$PMGNCMD,VERSION*28");
 inline const QString Waypoint = QStringLiteral("$PMGNCMD,WAYPOINT*71");
@@ -43,7 +43,7 @@ inline const QString RouteBody = QStringLiteral("$PMGNCMD,ROUTE*");
 inline const QString TrackBody = QStringLiteral("$PMGNCMD,TRACK*");
 inline const QString DeleteRoutesBody = QStringLiteral("$PMGNCMD,DELETE,ROUTES*");
 inline const QString DeleteTrackBody = QStringLiteral("$PMGNCMD,DELETE,TRACK*");
-} // namespace Command
+} // namespace GpsCommand
 
 // The characters of a received $PMGNCMD line from its first field on
 // (character 10 onwards), e.g. "END*3D".

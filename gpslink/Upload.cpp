@@ -87,7 +87,7 @@ ExchangeOutcome CloseUpload(GpsLink& link, UserInteraction& ui, bool cancelled)
 {
     if (cancelled && link.GpsReceive().status == ReceiveStatus::PortClosed)
         return ExchangeOutcome::Failed;
-    if (!SendOrReport(link, ui, Command::End + kCrLf) ||
+    if (!SendOrReport(link, ui, GpsCommand::End + kCrLf) ||
         link.GpsReceive().status == ReceiveStatus::PortClosed)
         return ExchangeOutcome::Failed;
     return cancelled ? ExchangeOutcome::Cancelled : ExchangeOutcome::Completed;
@@ -275,7 +275,8 @@ QString UploadProblems(const Lists& lists, ListKind kind)
         text = QStringLiteral("These waypoints share a name, and the GPS keeps only the last "
                               "waypoint of each name:\r\n") +
                NameList(repeatedInOrder);
-    } else if (kind == ListKind::Routes) {
+    } else if (kind == ListKind::Routes && lists.waypoints.Count() > 0) {
+        // Without a waypoint list the user sends routes over the receiver's own waypoints.
         QStringList lines;
         for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
             QStringList missing;

@@ -29,10 +29,10 @@ inline const QString TooManyWaypoints =
 QString UploadActivity(ListKind kind);
 
 // What would go wrong on the receiver's side, found before anything is sent:
-// waypoints that share a name (the receiver keeps one of each) and route
-// points that name no waypoint of the list (the receiver refuses such a route
-// halfway through). Empty when there is nothing to say; otherwise the
-// message, which asks OK to send all the same.
+// waypoints that share a name (the receiver keeps one of each) and, when
+// the waypoint list has rows, route points that name none of them (the
+// receiver refuses such a route halfway through). Empty when there is
+// nothing to say; otherwise the message, which asks OK to send all the same.
 QString UploadProblems(const Lists& lists, ListKind kind);
 
 // Each upload runs inside the caller's frame, checks the port, asks its

@@ -40,3 +40,13 @@ inline QStringList MemoryLines(const Simulator& sim)
 {
     return sim.Memory().split(u'\n', Qt::SkipEmptyParts);
 }
+
+// "down", "up" or "delete all" on the list of `kind`.
+inline ExchangeOutcome Run(Workspace& space, const QString& operation, ListKind kind)
+{
+    if (operation == u"down")
+        return space.Download(kind);
+    if (operation == u"up")
+        return space.Upload(kind);
+    return space.DeleteAllInReceiver(kind);
+}

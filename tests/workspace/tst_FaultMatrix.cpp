@@ -2,6 +2,7 @@
 // message the user sees, the rows the lists keep, and no wait past the
 // link's time-outs.
 
+#include "gpslink/Connection.h"
 #include "gpslink/Deletion.h"
 #include "gpslink/Download.h"
 #include "gpslink/Upload.h"
@@ -115,6 +116,11 @@ void tst_FaultMatrix::faults_data()
     rows("hang-up", {"--hangup-after", "2"}, "down", failed, {}, one);
     rows("hang-up", {"--hangup-after", "2"}, "up", failed, {}, kAllRows);
     rows("hang-up", {"--hangup-after", "1"}, "delete all", failed, {}, kAllRows);
+
+    // Not a fault of the receiver: the program's port is closed, and nothing is written.
+    const QStringList closed{ConnectionText::PortClosed};
+    for (const char* operation : {"down", "up", "delete all"})
+        rows("port closed", {"closed"}, operation, failed, {closed, closed, closed}, kAllRows);
 }
 
 void tst_FaultMatrix::faults()
@@ -124,13 +130,15 @@ void tst_FaultMatrix::faults()
     QFETCH(int, kind);
     QFETCH(bool, hangsUp);
     const ListKind list = ListKind(kind);
-    SimulatedSpace s(arguments + QStringList{"--acks-on"}, kMemory, kTimeout);
-    QVERIFY(s.OpenWithoutHandshake());
+    const bool closed = arguments == QStringList{"closed"};
+    SimulatedSpace s(closed ? QStringList{"--acks-on"} : arguments + QStringList{"--acks-on"},
+                     kMemory, kTimeout);
+    QVERIFY(closed || s.OpenWithoutHandshake());
     Lists& lists = s.space.Data();
     Fill(lists, ListKind::Waypoints, kWaypoints);
     Fill(lists, ListKind::Routes, kRoutes);
     Fill(lists, ListKind::Track, kTrack);
-    if (operation == u"delete all") {
+    if (operation == u"delete all" && !closed) {
         const QString questions[] = {DeletionText::AllWaypoints, DeletionText::AllRoutes,
                                      DeletionText::Track};
         s.ui.ExpectQuestion(questions[kind - 1], Answer::Yes);
@@ -140,9 +148,7 @@ void tst_FaultMatrix::faults()
 
     QElapsedTimer clock;
     clock.start();
-    const ExchangeOutcome outcome = operation == u"down" ? s.space.Download(list)
-                                    : operation == u"up" ? s.space.Upload(list)
-                                                         : s.space.DeleteAllInReceiver(list);
+    const ExchangeOutcome outcome = Run(s.space, operation, list);
     QVERIFY2(clock.elapsed() < kLongestMs, qPrintable(QString::number(clock.elapsed())));
 
     QTEST(outcome, "outcome");
@@ -151,7 +157,9 @@ void tst_FaultMatrix::faults()
     QVERIFY2(s.ui.AllScriptUsed() && s.ui.unexpected.isEmpty(),
              qPrintable(s.ui.unexpected.join(" | ")));
     QVERIFY(!s.space.Busy() && !s.ui.cancelWindowShown);
-    QCOMPARE(s.space.Connected(), !hangsUp);
+    QCOMPARE(s.space.Connected(), !hangsUp && !closed);
+    if (closed)
+        QVERIFY(s.sim.Received().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_FaultMatrix)
