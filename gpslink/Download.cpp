@@ -162,43 +162,36 @@ QString DownloadLines::Progress() const
     return QStringLiteral("Waypoints downloaded: ") + QString::number(count_);
 }
 
-ExchangeOutcome GpsDownload(GpsLink& link, UserInteraction& ui, Lists& lists, ListKind kind,
-                            bool feet, const QTime& started)
+namespace {
+
+// Sends the request until the receiver acknowledges it. False when it did
+// not; what went wrong has been said, unless the port closed.
+bool RequestTaken(GpsLink& link, UserInteraction& ui, ListKind kind)
 {
-    const DownloadTexts& texts = TextsOf(kind);
-    if (!RequireOpenPort(link, ui))
-        return ExchangeOutcome::Failed;
     const QString request = Request(kind);
     const QString checksum = SentenceChecksum(request.left(request.indexOf(u'*') + 1));
-    Received answer;
     for (int sendings = 1;; ++sendings) {
         if (!SendOrReport(link, ui, request))
-            return ExchangeOutcome::Failed;
-        answer = link.GpsReceive();
+            return false;
+        const Received answer = link.GpsReceive();
         if (answer.status == ReceiveStatus::PortClosed)
-            return ExchangeOutcome::Failed;
+            return false;
+        const bool acknowledgement = SentenceType(answer.line) == u"CSM";
+        if (acknowledgement && answer.line.mid(9, 2) == checksum)
+            return true;
         // An acknowledgement of something else: the receiver misheard the
         // request and sends nothing, so it is asked again.
-        const bool misheard =
-            SentenceType(answer.line) == u"CSM" && answer.line.mid(9, 2) != checksum;
-        if (!misheard)
-            break;
-        if (sendings == kRequestSendings) {
+        if (!acknowledgement || sendings == kRequestSendings) {
             ui.Message(DownloadText::Unexpected);
-            return ExchangeOutcome::Failed;
+            return false;
         }
     }
-    // Until the receiver has taken the request, the rows on the screen stay:
-    // an absent receiver must not cost the user a list not yet saved.
-    if (SentenceType(answer.line) != u"CSM") {
-        ui.Message(DownloadText::Unexpected);
-        return ExchangeOutcome::Failed;
-    }
-    // Cancelled before anything came: the rows on the screen stay as they were.
-    if (link.Cancelled())
-        return AfterDrain(StopAndDrain(link, ui), ExchangeOutcome::Cancelled);
-    DownloadLines lines(kind, lists, feet, FallbackTime(started));
-    lines.EmptyTarget();
+}
+
+// Takes the receiver's sentences into the list until its END.
+ExchangeOutcome ReceiveLines(GpsLink& link, UserInteraction& ui, DownloadLines& lines,
+                             const DownloadTexts& texts)
+{
     for (;;) {
         if (link.Cancelled())
             return AfterDrain(StopAndDrain(link, ui), ExchangeOutcome::Cancelled);
@@ -214,27 +207,40 @@ ExchangeOutcome GpsDownload(GpsLink& link, UserInteraction& ui, Lists& lists, Li
                 StopAndDrain(link, ui);
             return ExchangeOutcome::Failed;
         }
-        switch (lines.Take(received.line)) {
-        case LineMeaning::Data:
-            // The receiver sends the next sentence only after our acknowledgement,
-            // so the row is in the list before we answer: a cancel loses nothing.
-            ui.SetStatusText(StatusPanel::Settings, lines.Progress());
-            ui.ShowProgress(lines.Count(), 0);
-            if (!SendOrReport(link, ui, Acknowledgement(received.line)))
-                return ExchangeOutcome::Failed;
-            break;
-        case LineMeaning::End:
-            if (!SendOrReport(link, ui, Acknowledgement(received.line)))
-                return ExchangeOutcome::Failed;
-            if (kind == ListKind::Routes)
-                ui.SetStatusText(StatusPanel::Settings, lines.Progress());
-            return ExchangeOutcome::Completed;
-        case LineMeaning::Skipped:
-            break;
-        case LineMeaning::Invalid:
+        const LineMeaning meaning = lines.Take(received.line);
+        if (meaning == LineMeaning::Invalid) {
             ui.Message(texts.invalid);
             StopAndDrain(link, ui);
             return ExchangeOutcome::Failed;
         }
+        if (meaning == LineMeaning::Skipped)
+            continue;
+        // The receiver sends the next sentence only after our acknowledgement,
+        // so the row is in the list before we answer: a cancel loses nothing.
+        if (meaning == LineMeaning::Data)
+            ui.ShowProgress(lines.Count(), 0);
+        if (meaning == LineMeaning::Data || texts.dataType == u"RTE")
+            ui.SetStatusText(StatusPanel::Settings, lines.Progress());
+        if (!SendOrReport(link, ui, Acknowledgement(received.line)))
+            return ExchangeOutcome::Failed;
+        if (meaning == LineMeaning::End)
+            return ExchangeOutcome::Completed;
     }
+}
+
+} // namespace
+
+ExchangeOutcome GpsDownload(GpsLink& link, UserInteraction& ui, Lists& lists, ListKind kind,
+                            bool feet, const QTime& started)
+{
+    // Until the receiver has taken the request the rows on the screen stay:
+    // an absent receiver must not cost the user a list not yet saved.
+    if (!RequireOpenPort(link, ui) || !RequestTaken(link, ui, kind))
+        return ExchangeOutcome::Failed;
+    // Nor does a cancel before anything came.
+    if (link.Cancelled())
+        return AfterDrain(StopAndDrain(link, ui), ExchangeOutcome::Cancelled);
+    DownloadLines lines(kind, lists, feet, FallbackTime(started));
+    lines.EmptyTarget();
+    return ReceiveLines(link, ui, lines, TextsOf(kind));
 }
