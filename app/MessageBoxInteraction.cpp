@@ -175,6 +175,12 @@ void MessageBoxInteraction::HideCancelWindow()
     }
 }
 
+void MessageBoxInteraction::ShowProgress(int done, int total)
+{
+    if (cancel_ && cancel_->isVisible())
+        cancel_->ShowProgress(done, total);
+}
+
 FileExistsAnswer MessageBoxInteraction::AskFileExists(const QString& text)
 {
     if (!fileExists_)

@@ -38,6 +38,7 @@ public:
     void Beep() override;
     void ShowCancelWindow(const QString& activity) override;
     void HideCancelWindow() override;
+    void ShowProgress(int done, int total) override;
     FileExistsAnswer AskFileExists(const QString& text) override;
 
     // The cancel window once it has been shown.

@@ -165,21 +165,31 @@ void frmNavora::BuildMenus()
 
     mnuDown_ = mnuCall_->addMenu(QStringLiteral("Download from GPS"));
     mnuDown_->setObjectName(QStringLiteral("mnuDown"));
-    for (const auto& d : kDownloads)
-        mnuDown_->addAction(item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
-                                 Command::Download, d.list));
+    for (const auto& d : kDownloads) {
+        QAction* action = item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
+                               Command::Download, d.list);
+        mnuDown_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, kind = d.list] { mnuDown_Click(kind); });
+    }
 
     mnuUp_ = mnuCall_->addMenu(QStringLiteral("Upload to GPS"));
     mnuUp_->setObjectName(QStringLiteral("mnuUp"));
-    for (const auto& u : kUploads)
-        mnuUp_->addAction(
-            item(NewAction(this, u.name, QString::fromLatin1(u.caption)), Command::Upload, u.list));
+    for (const auto& u : kUploads) {
+        QAction* action =
+            item(NewAction(this, u.name, QString::fromLatin1(u.caption)), Command::Upload, u.list);
+        mnuUp_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, kind = u.list] { mnuUp_Click(kind); });
+    }
 
     mnuDelete_ = mnuCall_->addMenu(QStringLiteral("Delete from GPS"));
     mnuDelete_->setObjectName(QStringLiteral("mnuDelete"));
-    for (const auto& d : kDeletes)
-        mnuDelete_->addAction(item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
-                                   Command::DeleteAllInReceiver, d.list));
+    for (const auto& d : kDeletes) {
+        QAction* action = item(NewAction(this, d.name, QString::fromLatin1(d.caption)),
+                               Command::DeleteAllInReceiver, d.list);
+        mnuDelete_->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, kind = d.list] { mnuDelete_Click(kind); });
+    }
     for (QMenu* menu : {mnuDown_, mnuUp_, mnuDelete_})
         item(menu->menuAction(), Command::ReceiverMenus);
 
@@ -539,6 +549,10 @@ void frmNavora::tbrToolBar_ButtonClick(QAction* button)
         EditRecord(currentKind_);
     else if (key == u"Properties")
         mnuComm_Click();
+    else if (key == u"Upload")
+        mnuUp_Click(currentKind_);
+    else if (key == u"Download")
+        mnuDown_Click(currentKind_);
 }
 
 QString frmNavora::ChooseFile(bool save)
@@ -708,4 +722,19 @@ void frmNavora::OpenRouteEditor(int row)
     if (!editRoute_)
         editRoute_ = new frmEditRoute(*workspace_, this);
     editRoute_->Edit(*content);
+}
+
+void frmNavora::mnuDown_Click(ListKind kind)
+{
+    workspace_->Download(kind);
+}
+
+void frmNavora::mnuUp_Click(ListKind kind)
+{
+    workspace_->Upload(kind);
+}
+
+void frmNavora::mnuDelete_Click(ListKind kind)
+{
+    workspace_->DeleteAllInReceiver(kind);
 }

@@ -94,6 +94,11 @@ public:
     // The editors for `row` of their list, -1 for a new record.
     void OpenWaypointEditor(int row);
     void OpenRouteEditor(int row);
+    // The items of the sub-menus Download from GPS, Upload to GPS and Delete
+    // from GPS, by the list each acts on.
+    void mnuDown_Click(ListKind kind);
+    void mnuUp_Click(ListKind kind);
+    void mnuDelete_Click(ListKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,9 +1,8 @@
 #include "gpslink/Connection.h"
 
+#include "gpslink/Drain.h"
 #include "gpslink/Sentence.h"
 #include "model/TextNumber.h"
-
-#include <limits>
 
 namespace {
 
@@ -49,7 +48,7 @@ VersionReply QueryVersion(GpsLink& link, UserInteraction& ui)
         if (Stopped(link))
             return reply;
         if (resend) {
-            if (!SendOrReport(link, ui, Command::Version + kCrLf)) {
+            if (!SendOrReport(link, ui, GpsCommand::Version + kCrLf)) {
                 reply.failed = true;
                 return reply;
             }
@@ -111,7 +110,7 @@ bool AcceptVersion(GpsLink& link, UserInteraction& ui, const VersionReply& reply
 bool QuietReceiver(GpsLink& link, UserInteraction& ui)
 {
     if (LeadingNumber(link.Port().Settings()) > 4800) {
-        if (!SendOrReport(link, ui, FinishSentence(Command::TonBody)))
+        if (!SendOrReport(link, ui, FinishSentence(GpsCommand::TonBody)))
             return false;
         link.GpsReceive();
     }
@@ -123,7 +122,7 @@ bool QuietReceiver(GpsLink& link, UserInteraction& ui)
         return false;
     }
     if (!last.isEmpty()) {
-        if (!SendOrReport(link, ui, Command::Stop + kCrLf))
+        if (!SendOrReport(link, ui, GpsCommand::Stop + kCrLf))
             return false;
         Drain(link, kDrainLines);
     }
@@ -155,6 +154,14 @@ bool SendOrReport(GpsLink& link, UserInteraction& ui, const QString& line)
     return sent.Ok();
 }
 
+bool RequireOpenPort(GpsLink& link, UserInteraction& ui)
+{
+    if (link.Port().IsOpen())
+        return true;
+    ui.Message(ConnectionText::PortClosed);
+    return false;
+}
+
 bool GpsHandshake(GpsLink& link, UserInteraction& ui)
 {
     if (!QuietReceiver(link, ui))
@@ -169,9 +176,10 @@ bool GpsHandshake(GpsLink& link, UserInteraction& ui)
     }
     if (!AcceptVersion(link, ui, reply) || Stopped(link))
         return false;
-    if (!reply.acknowledging && !SendOrReport(link, ui, FinishSentence(Command::HandOnBody)))
+    if (!reply.acknowledging && !SendOrReport(link, ui, FinishSentence(GpsCommand::HandOnBody)))
         return false;
-    Drain(link, std::numeric_limits<int>::max());
+    if (DrainUntilQuiet(link, ui, DrainMode::Listen) == DrainEnd::StillSending)
+        return false;
     return !Stopped(link);
 }
 
@@ -202,7 +210,7 @@ ExchangeOutcome Disconnect(GpsLink& link, UserInteraction& ui)
         return ExchangeOutcome::Busy;
     SerialStream& port = link.Port();
     // The receiver may be gone already; the port closes all the same.
-    if (link.GpsSend(FinishSentence(Command::HandOffBody)).Ok())
+    if (link.GpsSend(FinishSentence(GpsCommand::HandOffBody)).Ok())
         link.GpsReceive();
     if (port.IsOpen()) {
         if (const std::optional<QString> error = port.Close())

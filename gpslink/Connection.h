@@ -22,6 +22,8 @@ inline const QString Connected = QStringLiteral("Status: Connected");
 inline const QString Disconnected = QStringLiteral("Status: Disconnected");
 inline const QString Detected = QStringLiteral("Detected: ");
 inline const QString PortErrorTitle = QStringLiteral("Click Cancel to quit, OK to ignore.");
+// Ours: a transfer asked for while the port is closed.
+inline const QString PortClosed = QStringLiteral("The port is closed. Connect to the GPS first.");
 } // namespace ConnectionText
 
 // What to tell the user about a send that failed: the port's own text, or
@@ -30,6 +32,10 @@ inline const QString PortErrorTitle = QStringLiteral("Click Cancel to quit, OK t
 QString SendFailureText(const SerialStream& port, const SendResult& result);
 // Sends one sentence; a failure is shown as SendFailureText says and gives false.
 bool SendOrReport(GpsLink& link, UserInteraction& ui, const QString& line);
+
+// True when the port is open; otherwise says that it is closed. Every
+// transfer asks this first, so none writes into a closed port.
+bool RequireOpenPort(GpsLink& link, UserInteraction& ui);
 
 // Runs the connect handshake on the open port, inside the caller's frame:
 // quiets the receiver, asks for its version (kept in GpsVersion) and makes

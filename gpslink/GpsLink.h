@@ -54,6 +54,9 @@ class GpsLink : public QObject
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeout{4000};
+    // How long a drain may go on receiving before the program gives up on a
+    // receiver that will not stop talking.
+    static constexpr std::chrono::milliseconds kDefaultDrainLimit{30000};
     // A started line longer than this without CR LF is noise, not a sentence.
     static constexpr qsizetype kLongestLine = 4096;
 
@@ -94,6 +97,8 @@ public:
 
     std::chrono::milliseconds Timeout() const { return timeout_; }
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    std::chrono::milliseconds DrainLimit() const { return drainLimit_; }
+    void SetDrainLimit(std::chrono::milliseconds limit) { drainLimit_ = limit; }
 
 signals:
     // A line for the comm port monitor: "> " or "< ", the text and CR LF.
@@ -113,6 +118,7 @@ private:
 
     SerialStream& port_;
     std::chrono::milliseconds timeout_;
+    std::chrono::milliseconds drainLimit_ = kDefaultDrainLimit;
     // Bytes read from the port and not yet handed out; a line in progress
     // starts at its "$".
     QByteArray pending_;

@@ -104,13 +104,19 @@ std::optional<RouteSentence> ParseRouteSentence(const QString& line)
         return std::nullopt;
     RouteSentence route;
     route.kind = f[3];
-    const double number = LeadingNumber(f[4]);
-    route.routeNumber = static_cast<int>(RoundHalfEven(number));
+    // Far outside any route number, and too large for an int: no route.
+    const double number = RoundHalfEven(LeadingNumber(f[4]));
+    route.routeNumber = std::abs(number) < 1e6 ? static_cast<int>(number) : 0;
     if (route.kind == u'c') {
         if (f.size() < 7)
             return std::nullopt;
+        // Receivers may follow each name with its icon letter; names are upper case.
+        const auto isIcon = [&f](qsizetype i) {
+            return i < f.size() && f[i].size() == 1 && f[i][0] >= u'a' && f[i][0] <= u't';
+        };
         route.first = f[5];
-        route.second = f[6];
+        const qsizetype second = isIcon(6) ? 7 : 6;
+        route.second = second < f.size() && !isIcon(second) ? f[second] : QString();
     } else if (route.kind == u'm') {
         if (f.size() < 6)
             return std::nullopt;

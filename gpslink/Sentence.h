@@ -29,7 +29,7 @@ QString Acknowledgement(const QString& line);
 QString AcknowledgementFromTail(const QString& line);
 
 // Commands stored with their checksum already in the text.
-namespace Command {
+namespace GpsCommand {
 inline const QString Stop = QStringLiteral("$PMGNCMD,STOP*6A");
 inline const QString Version = QStringLiteral("$PMGNCMD,VERSION*28");
 inline const QString Waypoint = QStringLiteral("$PMGNCMD,WAYPOINT*71");
@@ -43,7 +43,7 @@ inline const QString RouteBody = QStringLiteral("$PMGNCMD,ROUTE*");
 inline const QString TrackBody = QStringLiteral("$PMGNCMD,TRACK*");
 inline const QString DeleteRoutesBody = QStringLiteral("$PMGNCMD,DELETE,ROUTES*");
 inline const QString DeleteTrackBody = QStringLiteral("$PMGNCMD,DELETE,TRACK*");
-} // namespace Command
+} // namespace GpsCommand
 
 // The characters of a received $PMGNCMD line from its first field on
 // (character 10 onwards), e.g. "END*3D".
@@ -57,6 +57,10 @@ QString CommandText(const QString& line);
 // altitude to whole feet with unit "F"; an altitude that is empty stays empty.
 std::optional<QStringList> WaypointCells(const QString& line, bool feet);
 
+// $PMGNRTE. A "c" sentence gives one or two waypoint names; a receiver may
+// follow each with its icon letter (one lower-case letter from a to t, which
+// no waypoint name is), and the letters are passed over. A route number far
+// outside any route's reads as 0.
 struct RouteSentence
 {
     int routeNumber = 0;

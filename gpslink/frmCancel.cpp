@@ -6,13 +6,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
 frmCancel::frmCancel(GpsLink& link, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), Label1(new QLabel(this)),
-      Command1(new QPushButton(QStringLiteral("Cancel"), this)), link_(link)
+      Command1(new QPushButton(QStringLiteral("Cancel"), this)), lblProgress(new QLabel(this)),
+      prgProgress(new QProgressBar(this)), link_(link)
 {
     setObjectName(QStringLiteral("frmCancel"));
     setWindowTitle(QStringLiteral("Navora"));
@@ -22,6 +24,11 @@ frmCancel::frmCancel(GpsLink& link, QWidget* parent)
     Label1->setWordWrap(true);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->resize(Twips(1215), Twips(375));
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    prgProgress->setObjectName(QStringLiteral("prgProgress"));
+    prgProgress->setTextVisible(false);
+    lblProgress->hide();
+    prgProgress->hide();
     connect(Command1, &QPushButton::clicked, this, [this] { link_.SetCancelled(true); });
     setFixedSize(Twips(5220), Twips(1290));
 }
@@ -34,6 +41,9 @@ int frmCancel::Twips(int twips) const
 void frmCancel::ShowActivity(const QString& activity)
 {
     Label1->setText(activity);
+    lblProgress->hide();
+    prgProgress->hide();
+    Arrange();
     if (!placed_) {
         if (const QScreen* s = screen())
             move(s->availableGeometry().center() - rect().center());
@@ -73,10 +83,49 @@ void frmCancel::closeEvent(QCloseEvent* event)
     link_.SetCancelled(true);
 }
 
+void frmCancel::ShowProgress(int done, int total)
+{
+    if (total > 0) {
+        lblProgress->setText(QStringLiteral("%1 of %2").arg(done).arg(total));
+        prgProgress->setRange(0, total);
+        prgProgress->setValue(done);
+    } else {
+        lblProgress->setText(QStringLiteral("%1 received").arg(done));
+    }
+    const bool arrange = lblProgress->isHidden() || prgProgress->isHidden() != (total <= 0);
+    lblProgress->setVisible(true);
+    prgProgress->setVisible(total > 0);
+    if (arrange)
+        Arrange();
+}
+
 void frmCancel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int buttonTop = height() - Command1->height() - Twips(120);
-    Label1->setGeometry(0, 0, width(), buttonTop);
+    Arrange();
+}
+
+void frmCancel::Arrange()
+{
+    const int margin = Twips(120);
+    const int buttonTop = height() - Command1->height() - margin;
     Command1->move((width() - Command1->width()) / 2, buttonTop);
+    if (lblProgress->isHidden()) {
+        Label1->setGeometry(0, 0, width(), buttonTop);
+        return;
+    }
+    // The progress takes a row above the button; the text keeps the rest.
+    const int row = qMax(Twips(240), lblProgress->sizeHint().height());
+    const int rowTop = buttonTop - margin / 2 - row;
+    Label1->setGeometry(0, 0, width(), rowTop);
+    if (prgProgress->isHidden()) {
+        lblProgress->setAlignment(Qt::AlignCenter);
+        lblProgress->setGeometry(margin, rowTop, width() - 2 * margin, row);
+        return;
+    }
+    const int labelWidth = Twips(1500);
+    lblProgress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblProgress->setGeometry(margin, rowTop, labelWidth, row);
+    prgProgress->setGeometry(2 * margin + labelWidth, rowTop, width() - 3 * margin - labelWidth,
+                             row);
 }

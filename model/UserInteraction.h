@@ -84,6 +84,10 @@ public:
     // it shows changes its text.
     virtual void ShowCancelWindow(const QString& activity) = 0;
     virtual void HideCancelWindow() = 0;
+    // How far the running transfer is: `done` sentences of `total`, or of an
+    // unknown number when `total` is 0 (a download). The cancel window shows
+    // it; a new activity starts without.
+    virtual void ShowProgress(int /*done*/, int /*total*/) {}
 
     // The "file exists" question; `text` is the label the dialog shows.
     virtual FileExistsAnswer AskFileExists(const QString& text) = 0;

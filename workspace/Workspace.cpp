@@ -33,9 +33,12 @@ GridComponentSource Workspace::GridSource()
 CommandWork Workspace::Work() const
 {
     CommandWork work;
-    work.deleteRows = {false, true, true};
+    work.deleteRows = {true, true, true};
     work.editor = {true, true, false};
     work.setup = true;
+    work.download = {true, true, true};
+    work.upload = {true, true, true};
+    work.deleteAllInReceiver = {true, true, true};
     return work;
 }
 
@@ -159,7 +162,7 @@ ExchangeOutcome Workspace::DeleteRows(ListKind kind, const QList<int>& rows)
     case ListKind::Waypoints:
         break;
     }
-    return ExchangeOutcome::Declined;
+    return DeleteWaypoints(rows);
 }
 
 ExchangeOutcome Workspace::DeleteRoute(int row)
@@ -192,7 +195,7 @@ ExchangeOutcome Workspace::DeleteTrack()
         ExchangeFrame frame(link_, ui_);
         if (!frame.Started())
             return ExchangeOutcome::Busy;
-        GpsDeleteTrack(link_, ui_);
+        ::DeleteTrackInReceiver(link_, ui_);
     }
     lists_.track.Clear();
     CountNoLongerTrue(ListKind::Track);

@@ -87,10 +87,11 @@ public:
     // and nothing after saying so when several waypoints are selected. Sets
     // State().editIndex.
     std::optional<int> RowToEdit(ListKind kind, const QList<int>& selectedRows);
-    // The Delete command on the rows of `kind`: on the route list the route of
-    // the first row given, on the track list the whole track, each after its
-    // questions, and in the receiver too when connected and the user wants
-    // it. Declined when nothing is given or the user says No.
+    // The Delete command on the rows of `kind`: on the waypoint list the rows
+    // given, on the route list the route of the first row given, on the track
+    // list the whole track, each after its questions, and in the receiver too
+    // when connected and the user wants it. Declined when nothing is given or
+    // the user says No.
     ExchangeOutcome DeleteRows(ListKind kind, const QList<int>& rows);
 
     // The editors' and the Setup command's steps that change what the
@@ -121,6 +122,13 @@ public:
     // After Setup: the "Settings" and "Datum" panels as start-up writes them.
     void ShowSetupPanels();
 
+    // The transfers with the receiver, each in one exchange: the download
+    // and the upload of the list of `kind`, and the menu's deletion of
+    // everything of `kind` in the receiver (after its question).
+    ExchangeOutcome Download(ListKind kind);
+    ExchangeOutcome Upload(ListKind kind);
+    ExchangeOutcome DeleteAllInReceiver(ListKind kind);
+
 signals:
     void ConnectionChanged(bool connected);
     void BusyChanged(bool busy);
@@ -128,6 +136,7 @@ signals:
 private:
     ExchangeOutcome DeleteRoute(int row);
     ExchangeOutcome DeleteTrack();
+    ExchangeOutcome DeleteWaypoints(const QList<int>& rows);
     void OnConnectionChanged(bool connected);
     // The "Settings" panel without a count: what the port or the receiver is.
     void RestSettingsPanel();

@@ -92,6 +92,8 @@ private slots:
     void headerClickSorts();
     void deleteRecords_data();
     void deleteRecords();
+    void transfersRun_data();
+    void transfersRun();
     void nothingToSaveAsksForNoFile();
     void fileDialogsStartInTheLastFolder();
     void gpxExportThenImport();
@@ -126,9 +128,8 @@ void tst_frmNavora::SelectRows(ListKind kind, const QList<int>& rows)
             view->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-// Items whose work is not in the program yet (transfers, deleting waypoints) stay disabled;
-// New and Detail follow the list; the receiver's menus follow the connection; an exchange
-// leaves only Exit, the monitor and About.
+// New and Detail follow the list; the receiver's menus, Send and Get follow the connection;
+// an exchange leaves only Exit, the monitor and About.
 void tst_frmNavora::commandsFollowState_data()
 {
     QTest::addColumn<bool>("connected");
@@ -137,20 +138,21 @@ void tst_frmNavora::commandsFollowState_data()
     QTest::addColumn<QStringList>("enabled");
     const QStringList always{"mnuAbout", "mnuFileExit", "mnuOpenLog"};
     const QStringList idle =
-        always + QStringList{"mnuComm",      "mnuLoad",     "mnuOpenGPS",    "mnuSave",
-                             "tbrLoadFile",  "tbrOpenGPS",  "tbrProperties", "tbrSaveFile",
-                             "mnuImportGpx", "mnuExportGpx"};
+        always + QStringList{"mnuComm",      "mnuLoad",      "mnuOpenGPS",    "mnuSave",
+                             "tbrLoadFile",  "tbrOpenGPS",   "tbrProperties", "tbrSaveFile",
+                             "mnuImportGpx", "mnuExportGpx", "tbrDelete"};
     const QStringList editors{"tbrEdit", "tbrInsert"};
-    const QStringList menus{"mnuDelete", "mnuDown", "mnuUp"};
+    const QStringList menus{"mnuDelete",    "mnuDown",      "mnuUp",       "mnuDownWay",
+                            "mnuDownRoute", "mnuDownTrack", "mnuUpWay",    "mnuUpRoutes",
+                            "mnuUpTrack",   "mnuDelWay",    "mnuDelRoute", "mnuDelTrack",
+                            "tbrUpload",    "tbrDownload"};
     const auto sorted = [](QStringList names) {
         names.sort();
         return names;
     };
     QTest::newRow("waypoints") << false << false << 0 << sorted(idle + editors);
-    QTest::newRow("routes") << false << false << 1
-                            << sorted(idle + editors + QStringList{"tbrDelete"});
-    QTest::newRow("track, connected")
-        << true << false << 2 << sorted(idle + menus + QStringList{"tbrDelete"});
+    QTest::newRow("routes") << false << false << 1 << sorted(idle + editors);
+    QTest::newRow("track, connected") << true << false << 2 << sorted(idle + menus);
     QTest::newRow("routes, connected, busy") << true << true << 1 << sorted(always);
     QTest::newRow("waypoints, busy") << false << true << 0 << sorted(always);
 }
@@ -285,6 +287,44 @@ void tst_frmNavora::deleteRecords()
     QVERIFY(app_->ui.AllScriptUsed());
     QTEST(Column(lists.Of(ListKind(tab + 1)), 0), "left");
     QCOMPARE(lists.routes.Exists(2), tab != 1 || answer == Answer::No);
+}
+
+// Each menu item runs its own list's transfer; Send and Get the shown list's. The receiver
+// never answers.
+void tst_frmNavora::transfersRun_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("sent"); // the first sentence
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Get, routes") << "tbrDownload" << 1 << "$PMGNCMD,ROUTE*2B"
+                                 << "Unexpected response";
+    QTest::newRow("download waypoints") << "mnuDownWay" << 2 << "$PMGNCMD,WAYPOINT*71"
+                                        << "Unexpected response";
+    QTest::newRow("Send, track") << "tbrUpload" << 2 << "$PMGNCMD,DELETE,TRACK*08" << QString();
+    QTest::newRow("upload waypoints") << "mnuUpWay" << 2 << "$PMGNCMD,END*3D" << QString();
+    QTest::newRow("delete all routes") << "mnuDelRoute" << 0 << "$PMGNCMD,DELETE,ROUTES*4D"
+                                       << "Route Deletion may have failed";
+}
+
+void tst_frmNavora::transfersRun()
+{
+    QFETCH(QString, item);
+    QFETCH(int, tab);
+    QFETCH(QString, message);
+    app_->window.Space().Link().SetTimeout(20ms);
+    app_->port.Open();
+    app_->window.Space().Link().SetConnected(true);
+    SetTab(tab);
+    if (item == u"mnuDelRoute")
+        app_->ui.ExpectQuestion("Are you sure you want to delete all routes in the GPS?",
+                                Answer::Yes);
+    QAction* action = item.startsWith(u"tbr") ? app_->window.ToolbarButton(item.mid(3))
+                                              : app_->window.findChild<QAction*>(item);
+    action->trigger();
+    QTEST(QString::fromLatin1(app_->port.transmitted).section("\r\n", 0, 0), "sent");
+    QCOMPARE(app_->ui.MessageTexts(), message.isNull() ? QStringList() : QStringList{message});
+    QVERIFY(app_->ui.AllScriptUsed() && !app_->window.Space().Busy());
 }
 
 void tst_frmNavora::nothingToSaveAsksForNoFile()

@@ -263,7 +263,7 @@ void tst_GpsSim::lineRate_data()
     QTest::newRow("to the receiver: a long waypoint, a short acknowledgement")
         << QString() << long1 + u'*' << 1;
     QTest::newRow("from the receiver: a short request, a long waypoint and the end")
-        << Lines({long1}) << Command::Waypoint << 2;
+        << Lines({long1}) << GpsCommand::Waypoint << 2;
 }
 
 void tst_GpsSim::lineRate()
@@ -300,7 +300,7 @@ void tst_GpsSim::lifetime()
         receiver.port.close();
         QVERIFY2(receiver.Open(), qPrintable(receiver.port.errorString()));
         QVERIFY(!ReadLineErrorCounts(receiver.port.handle())); // none on a pseudo-terminal
-        receiver.Send(Command::Version);
+        receiver.Send(GpsCommand::Version);
         QCOMPARE(receiver.ReadLine(kAnswerMs), QStringLiteral("$PMGNVER,025,4.02,MAP 410*1F"));
     }
     receiver.Send(kHome + u'*');

@@ -44,13 +44,13 @@ void tst_Sentence::checksum_data()
     };
     row("$abc*", "60");
     row("", "00");
-    row(Command::TonBody, "27");
-    row(Command::HandOnBody, "70");
-    row(Command::HandOffBody, "3E");
-    row(Command::RouteBody, "2B");
-    row(Command::TrackBody, "3D");
-    row(Command::DeleteRoutesBody, "4D");
-    row(Command::DeleteTrackBody, "08");
+    row(GpsCommand::TonBody, "27");
+    row(GpsCommand::HandOnBody, "70");
+    row(GpsCommand::HandOffBody, "3E");
+    row(GpsCommand::RouteBody, "2B");
+    row(GpsCommand::TrackBody, "3D");
+    row(GpsCommand::DeleteRoutesBody, "4D");
+    row(GpsCommand::DeleteTrackBody, "08");
     row("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*", "49");
     row("$PMGNRTE,3,1,m,03,HOME TO WORK*", "02");
     row(QString(QChar(0xE9)).prepend(u'$').append(u'*'), "E9");
@@ -64,16 +64,16 @@ void tst_Sentence::checksum()
 
 void tst_Sentence::commandsAndAcknowledgements()
 {
-    for (const QString& literal : {Command::Stop, Command::Version, Command::Waypoint,
-                                   Command::DeleteWaypoints, Command::End})
+    for (const QString& literal : {GpsCommand::Stop, GpsCommand::Version, GpsCommand::Waypoint,
+                                   GpsCommand::DeleteWaypoints, GpsCommand::End})
         QCOMPARE(FinishSentence(literal.chopped(2)), literal + "\r\n");
-    QCOMPARE(FinishSentence(Command::HandOnBody), u"$PMGNCMD,HANDON*70\r\n"_s);
-    QCOMPARE(CommandText(Command::End), u"END*3D"_s);
+    QCOMPARE(FinishSentence(GpsCommand::HandOnBody), u"$PMGNCMD,HANDON*70\r\n"_s);
+    QCOMPARE(CommandText(GpsCommand::End), u"END*3D"_s);
 
     const QString waypoint = "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*49";
     QCOMPARE(Acknowledgement(waypoint), u"$PMGNCSM,49*68\r\n"_s);
     QCOMPARE(AcknowledgementFromTail(waypoint), Acknowledgement(waypoint));
-    QCOMPARE(AcknowledgementFromTail(Command::End), u"$PMGNCSM,3D*12\r\n"_s);
+    QCOMPARE(AcknowledgementFromTail(GpsCommand::End), u"$PMGNCSM,3D*12\r\n"_s);
 }
 
 void tst_Sentence::type_data()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ListModel.h"
+#include "model/Lists.h"
 
 #include <QStringList>
 
@@ -11,4 +12,39 @@ inline QStringList Column(const ListModel& list, int column)
     for (int row = 0; row < list.Count(); ++row)
         texts << list.Text(row, column);
     return texts;
+}
+
+// Lists written and read as text, one line a row: the cells of a waypoint or
+// track row joined by "|"; a route as "nn|name|point,point,...".
+inline void Fill(Lists& lists, ListKind kind, const QStringList& rows)
+{
+    for (const QString& row : rows) {
+        const QStringList cells = row.split(u'|');
+        if (kind == ListKind::Routes)
+            lists.routes.ReplaceRoute(cells[0].toInt(), cells[1], cells[2].split(u','));
+        else
+            lists.Of(kind).AddRow(cells);
+    }
+}
+
+inline QStringList Rows(const Lists& lists, ListKind kind)
+{
+    QStringList rows;
+    if (kind == ListKind::Routes) {
+        for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
+            if (lists.routes.Exists(route))
+                rows << QStringLiteral("%1|%2|%3")
+                            .arg(route, 2, 10, QChar(u'0'))
+                            .arg(lists.routes.Name(route), lists.routes.Points(route).join(u','));
+        }
+        return rows;
+    }
+    const ListModel& list = lists.Of(kind);
+    for (int row = 0; row < list.Count(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < list.ColumnCount(); ++column)
+            cells << list.Text(row, column);
+        rows << cells.join(u'|');
+    }
+    return rows;
 }

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <map>
 
 // The user as a test plays it: records every text the core shows and answers
@@ -33,6 +34,12 @@ public:
     void Beep() override { ++beeps; }
     void ShowCancelWindow(const QString& activity) override;
     void HideCancelWindow() override;
+    void ShowProgress(int done, int total) override
+    {
+        progress.push_back({done, total});
+        if (onProgress)
+            onProgress(done);
+    }
     FileExistsAnswer AskFileExists(const QString& text) override;
 
     // Texts of the messages shown, in order.
@@ -45,6 +52,10 @@ public:
     QStringList cancelWindowTexts;
     QStringList fileExistsTexts;
     bool cancelWindowShown = false;
+    // Every progress call, as done and total, oldest first.
+    std::vector<std::pair<int, int>> progress;
+    // What the user does when a transfer reports how far it is (e.g. press Cancel).
+    std::function<void(int done)> onProgress;
     int beeps = 0;
     std::map<StatusPanel, QString> status;
     // Every text each panel was given, oldest first.
