@@ -210,6 +210,26 @@ QModelIndex ReportView::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
 void ReportView::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex before = currentIndex();
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // The row the user is on is the one to edit, selected or not yet.
+            if (before.isValid() && !selectionModel()->isRowSelected(before.row(), {}))
+                selectionModel()->select(before, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+            emit DblClick();
+            return;
+        case Qt::Key_Insert:
+            emit InsertKey();
+            return;
+        case Qt::Key_Delete:
+            emit DeleteKey();
+            return;
+        default:
+            break;
+        }
+    }
     QTableView::keyPressEvent(event);
     // At the top or the bottom a move goes nowhere; it still selects the
     // row the user is on, which is what the key was pressed for.

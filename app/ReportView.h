@@ -12,7 +12,8 @@ class ListModel;
 //
 // For the keyboard, a focused list always has a current row, framed as a
 // whole, from which the arrow keys move and select; shown in a window where
-// nothing has the focus yet, the list takes it.
+// nothing has the focus yet, the list takes it. Enter, Insert and Delete do
+// what a double-click and the toolbar's New and Delete do.
 class ReportView : public QTableView
 {
     Q_OBJECT
@@ -37,7 +38,11 @@ protected:
 signals:
     // The user clicked the header of `column`.
     void ColumnClick(int column);
+    // A double-click on a row, or Enter on the current row: edit it.
     void DblClick();
+    // The Insert and Delete keys: a new record, or delete the selected ones.
+    void InsertKey();
+    void DeleteKey();
 
 private:
     void SelectionToFlags(const QItemSelection& selected, const QItemSelection& deselected);

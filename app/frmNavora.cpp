@@ -311,6 +311,8 @@ void frmNavora::BuildLists()
         connect(view, &ReportView::ColumnClick, this,
                 [this, kind](int column) { ListView_ColumnClick(kind, column); });
         connect(view, &ReportView::DblClick, this, [this, kind] { EditRecord(kind); });
+        connect(view, &ReportView::InsertKey, this, &frmNavora::InsertRecord);
+        connect(view, &ReportView::DeleteKey, this, &frmNavora::DeleteRecords);
     }
     clientLayout->addWidget(stack_, 1);
 

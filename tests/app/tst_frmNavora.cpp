@@ -92,6 +92,7 @@ private slots:
     void headerClickSorts();
     void deleteRecords_data();
     void deleteRecords();
+    void enterEditsTheSelection();
     void transfersRun_data();
     void transfersRun();
     void nothingToSaveAsksForNoFile();
@@ -253,18 +254,21 @@ void tst_frmNavora::deleteRecords_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QStringList>("left");
+    QTest::addColumn<bool>("deleteKey"); // the list's Delete key instead of the toolbar
 
     const QStringList routes{"01", "01", "02", "02", "02", "01"}, withoutTwo{"01", "01", "01"};
-    QTest::newRow("route, yes") << 1 << Answer::Yes << withoutTwo;
-    QTest::newRow("route, no") << 1 << Answer::No << routes;
-    QTest::newRow("track, yes") << 2 << Answer::Yes << QStringList();
-    QTest::newRow("track, no") << 2 << Answer::No << QStringList{"0001", "0002"};
+    QTest::newRow("route, yes") << 1 << Answer::Yes << withoutTwo << false;
+    QTest::newRow("route, no") << 1 << Answer::No << routes << false;
+    QTest::newRow("track, yes") << 2 << Answer::Yes << QStringList() << false;
+    QTest::newRow("track, no") << 2 << Answer::No << QStringList{"0001", "0002"} << false;
+    QTest::newRow("route, Delete key") << 1 << Answer::Yes << withoutTwo << true;
 }
 
 void tst_frmNavora::deleteRecords()
 {
     QFETCH(int, tab);
     QFETCH(Answer, answer);
+    QFETCH(bool, deleteKey);
     Lists& lists = app_->Data();
     lists.routes.StartRoute(1, QStringLiteral("ONE"));
     lists.routes.AddPoint(1, QStringLiteral("A"));
@@ -283,10 +287,24 @@ void tst_frmNavora::deleteRecords()
     QVERIFY(app_->ui.questionsAsked.empty());
 
     SelectRows(ListKind(tab + 1), {tab == 1 ? 3 : 1});
-    app_->window.ToolbarButton("Delete")->trigger();
+    if (deleteKey)
+        QTest::keyClick(app_->window.ListView(ListKind(tab + 1)), Qt::Key_Delete);
+    else
+        app_->window.ToolbarButton("Delete")->trigger();
     QVERIFY(app_->ui.AllScriptUsed());
     QTEST(Column(lists.Of(ListKind(tab + 1)), 0), "left");
     QCOMPARE(lists.routes.Exists(2), tab != 1 || answer == Answer::No);
+}
+
+// Enter in a list edits as a double-click does: with two waypoints selected, it says so.
+void tst_frmNavora::enterEditsTheSelection()
+{
+    app_->Data().waypoints.AddRows({{"ONE"}, {"TWO"}});
+    SelectRows(ListKind::Waypoints, {0, 1});
+    QTest::keyClick(app_->window.ListView(ListKind::Waypoints), Qt::Key_Return);
+    QCOMPARE(
+        app_->ui.MessageTexts(),
+        QStringList{"Muliple waypoints selected!\r\nYou can only edit one waypoint at a time"});
 }
 
 // Each menu item runs its own list's transfer; Send and Get the shown list's. The receiver
