@@ -8,6 +8,7 @@
 #include "gpslink/frmMonitor.h"
 #include "tests/gpslink/Simulator.h"
 #include "tests/support/FakeSerialStream.h"
+#include "tests/support/MainWindow.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "workspace/Workspace.h"
 
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,30 +28,17 @@ private slots:
     void monitorLog();
     void keys_data();
     void keys();
-    void cancelSetsCancelled();
-    void cancelWindowDisablesTheMainWindow_data();
-    void cancelWindowDisablesTheMainWindow();
-    void mainWindowConnectsAndLogs();
-    void hangUpThenConnectAgain();
+    void cancelWindow();
+    void mainWindowFollowsTheLink();
     void closedWhileConnecting();
 };
 
 namespace {
 
-// The main window with a scripted user on the real port class and a settings file of its own.
-struct Window
+// The main window on the real port class, with a time-out a loaded machine can answer in.
+struct Window : MainWindow<QtSerialStream>
 {
     Window() { window.Space().Link().SetTimeout(std::chrono::milliseconds(500)); }
-    QAction* Item(const char* name)
-    {
-        return window.findChild<QAction*>(QString::fromLatin1(name));
-    }
-    QTemporaryDir dir;
-    QSettings store{dir.filePath(QStringLiteral("navora.ini")), QSettings::IniFormat};
-    SettingsStore settings{store};
-    QtSerialStream port;
-    ScriptedInteraction ui;
-    frmNavora window{settings, port, &ui};
 };
 
 } // namespace
@@ -116,86 +103,34 @@ void tst_LinkWindows::keys()
     QTEST(QApplication::clipboard()->text(), "clipboard");
 }
 
-// The Cancel button and the close box cancel; the exchange hides the window when it has stopped.
-void tst_LinkWindows::cancelSetsCancelled()
+// The main window is disabled for as long as the cancel window shows; its Cancel button and
+// close box cancel, and the exchange hides it once it has stopped.
+void tst_LinkWindows::cancelWindow()
 {
-    QtSerialStream port;
-    GpsLink link(port);
-    frmCancel window(link);
-    window.ShowActivity(QStringLiteral("Connecting to GPS..."));
-    for (const bool closeBox : {true, false}) {
-        link.SetCancelled(false);
-        closeBox ? void(window.close()) : window.Command1->click();
-        QVERIFY(link.Cancelled());
-        QVERIFY(window.isVisible());
-    }
-}
-
-// The main window is disabled for as long as the cancel window shows, however the exchange
-// ends.
-void tst_LinkWindows::cancelWindowDisablesTheMainWindow_data()
-{
-    QTest::addColumn<bool>("throws");
-    QTest::newRow("exchange returns") << false;
-    QTest::newRow("exchange throws") << true;
-}
-
-void tst_LinkWindows::cancelWindowDisablesTheMainWindow()
-{
-    QFETCH(bool, throws);
     QWidget main;
     main.show();
     FakeSerialStream port;
     GpsLink link(port);
     MessageBoxInteraction ui(&main, {});
     ui.SetLink(link);
-    bool disabled = false, shown = false;
-    QString text;
-    try {
+    {
         ExchangeFrame frame(link, ui, QStringLiteral("Downloading the track. Please wait..."));
-        disabled = !main.isEnabled();
-        shown = ui.CancelWindow() && ui.CancelWindow()->isVisible();
-        text = shown ? ui.CancelWindow()->Label1->text() : QString();
-        if (throws)
-            throw std::runtime_error("unexpected");
-    } catch (const std::runtime_error&) {
+        frmCancel* window = ui.CancelWindow();
+        QVERIFY(!main.isEnabled() && window && window->isVisible());
+        QCOMPARE(window->Label1->text(), QStringLiteral("Downloading the track. Please wait..."));
+        for (const bool closeBox : {true, false}) {
+            link.SetCancelled(false);
+            closeBox ? void(window->close()) : window->Command1->click();
+            QVERIFY(link.Cancelled() && window->isVisible());
+        }
     }
-    QVERIFY(disabled && shown);
-    QCOMPARE(text, QStringLiteral("Downloading the track. Please wait..."));
-    QVERIFY(main.isEnabled());
-    QVERIFY(!ui.CancelWindow()->isVisible());
+    QVERIFY(main.isEnabled() && !ui.CancelWindow()->isVisible());
 }
 
-void tst_LinkWindows::mainWindowConnectsAndLogs()
-{
-    Simulator sim({});
-    Window w;
-    w.port.SetPort(sim.Device());
-    QAction* open = w.Item("mnuOpenGPS");
-    QAction* log = w.Item("mnuOpenLog");
-
-    log->trigger();
-    QVERIFY(w.window.Space().Link().MonitorOn() && log->isChecked());
-    open->trigger();
-    QVERIFY(w.port.IsOpen());
-    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
-    frmMonitor* monitor = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        monitor = monitor ? monitor : qobject_cast<frmMonitor*>(widget);
-    QVERIFY(monitor && monitor->isVisible());
-    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,VERSION*28\n< $PMGNVER,")));
-
-    w.window.tbrToolBar_ButtonClick(w.window.ToolbarButton(QStringLiteral("OpenGPS")));
-    QVERIFY(!w.port.IsOpen());
-    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,HANDOFF*3E\n< $PMGNCSM,3E*")));
-
-    monitor->close();
-    QVERIFY(!w.window.Space().Link().MonitorOn() && !log->isChecked());
-}
-
-// The receiver goes away while connected: after the port error the window looks
-// disconnected, and Connect connects to the receiver once it is back.
-void tst_LinkWindows::hangUpThenConnectAgain()
+// The log menu opens the monitor on the handshake; the receiver going away leaves the window
+// looking disconnected; once it is back Connect connects again, Disconnect's sentences are
+// logged too, and closing the monitor turns the log off.
+void tst_LinkWindows::mainWindowFollowsTheLink()
 {
     QTemporaryDir dir;
     const QString device = dir.filePath(QStringLiteral("gps"));
@@ -203,11 +138,21 @@ void tst_LinkWindows::hangUpThenConnectAgain()
     Window w;
     w.port.SetPort(device);
     QAction* open = w.Item("mnuOpenGPS");
+    QAction* log = w.Item("mnuOpenLog");
     QAction* button = w.window.ToolbarButton(QStringLiteral("OpenGPS"));
     auto* download = w.window.findChild<QMenu*>(QStringLiteral("mnuDown"));
+    log->trigger();
+    QVERIFY(w.window.Space().Link().MonitorOn() && log->isChecked());
     open->trigger();
+    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
     QCOMPARE(button->text(), QStringLiteral("Disconn"));
     QVERIFY(download->menuAction()->isEnabled());
+    QCOMPARE(w.ui.status[StatusPanel::Settings], QStringLiteral("Detected: MAP 410 4.02"));
+    frmMonitor* monitor = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        monitor = monitor ? monitor : qobject_cast<frmMonitor*>(widget);
+    QVERIFY(monitor && monitor->isVisible());
+    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,VERSION*28\n< $PMGNVER,")));
 
     w.ui.ExpectQuestion(QStringLiteral("Unknown error or event"), Answer::Ok);
     sim.reset();
@@ -220,8 +165,12 @@ void tst_LinkWindows::hangUpThenConnectAgain()
 
     sim = std::make_unique<Simulator>(QStringList{"--link", device});
     open->trigger();
-    QCOMPARE(button->text(), QStringLiteral("Disconn"));
     QCOMPARE(w.ui.status[StatusPanel::Status], ConnectionText::Connected);
+    w.window.tbrToolBar_ButtonClick(button);
+    QVERIFY(!w.port.IsOpen());
+    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,HANDOFF*3E\n< $PMGNCSM,3E*")));
+    monitor->close();
+    QVERIFY(!w.window.Space().Link().MonitorOn() && !log->isChecked());
     QVERIFY(w.ui.unexpected.isEmpty());
 }
 
@@ -250,7 +199,7 @@ void tst_LinkWindows::closedWhileConnecting()
     QVERIFY(stayedWhileBusy);
     QVERIFY(!w.window.isVisible());
     QVERIFY(!w.port.IsOpen());
-    QVERIFY(!w.settings.Read(SettingsKey::Height).isEmpty());
+    QVERIFY(!w.store.Read(SettingsKey::Height).isEmpty());
     QVERIFY(!w.ui.MessageTexts().contains(ConnectionText::NoResponse));
 }
 

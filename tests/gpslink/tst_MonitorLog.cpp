@@ -4,14 +4,13 @@
 #include "gpslink/QtSerialStream.h"
 #include "gpslink/frmMonitor.h"
 #include "tests/gpslink/Simulator.h"
-#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/MainWindow.h"
 #include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QtTest>
 
 class tst_MonitorLog : public QObject
@@ -103,13 +102,10 @@ void tst_MonitorLog::savingDoesNotHoldUpAnExchange()
     Simulator sim({});
     QVERIFY(!sim.Device().isEmpty());
     QTemporaryDir dir;
-    QSettings store(dir.filePath(QStringLiteral("navora.ini")), QSettings::IniFormat);
-    SettingsStore settings(store);
-    QtSerialStream port;
-    ScriptedInteraction ui;
-    frmNavora window(settings, port, &ui);
+    MainWindow<QtSerialStream> w;
+    frmNavora& window = w.window;
     window.Space().Link().SetTimeout(std::chrono::milliseconds(500));
-    port.SetPort(sim.Device());
+    w.port.SetPort(sim.Device());
     window.mnuOpenLog_Click();
     frmMonitor* monitor = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
