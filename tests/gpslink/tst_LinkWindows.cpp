@@ -26,8 +26,6 @@ class tst_LinkWindows : public QObject
     Q_OBJECT
 private slots:
     void monitorLog();
-    void keys_data();
-    void keys();
     void cancelWindow();
     void mainWindowFollowsTheLink();
     void closedWhileConnecting();
@@ -43,7 +41,9 @@ struct Window : MainWindow<QtSerialStream>
 
 } // namespace
 
-// The log is trimmed from the front; the Close button keeps it, the close box drops it.
+// The window shows the last 16,000 characters, trimmed from the front, and Save... writes every
+// line; keys cannot edit the log and Ctrl+C copies; the Close button keeps the log, the close
+// box drops it.
 void tst_LinkWindows::monitorLog()
 {
     frmMonitor monitor;
@@ -54,13 +54,40 @@ void tst_LinkWindows::monitorLog()
     });
     monitor.ShowMonitor();
     const QString line = "< $PMGNWPL,5213.123,N,00012.345,W,0000012,M,NAME%1,,a*00\r\n";
-    for (int n = 0; monitor.Log().size() <= 16000; ++n)
-        monitor.ShowData(line.arg(n, 4, 10, QChar(u'0')));
+    int lines = 0;
+    for (; monitor.Log().size() <= 16000; ++lines)
+        monitor.ShowData(line.arg(lines, 4, 10, QChar(u'0')));
     const QString before = monitor.Log();
     monitor.ShowData(QStringLiteral("> last\r\n"));
     const QString after = monitor.Log();
     QCOMPARE(after, before.mid(4096) + QStringLiteral("> last\n"));
     QCOMPARE(monitor.txtTerm->textCursor().position(), after.size());
+
+    QTemporaryDir dir;
+    QSignalSpy saved(&monitor, &frmMonitor::LogSaved);
+    monitor.SaveLog(dir.filePath(QStringLiteral("monitor.log")));
+    QVERIFY(saved.wait());
+    QCOMPARE(saved.front(), QVariantList({dir.filePath(QStringLiteral("monitor.log")), QString()}));
+    QFile file(dir.filePath(QStringLiteral("monitor.log")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList written = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(written.size(), lines + 1);
+    QVERIFY(written.front().endsWith(QStringLiteral(",NAME0000,,a*00")));
+    QVERIFY(written.back().endsWith(QStringLiteral(" > last")));
+
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTextCursor cursor = monitor.txtTerm->textCursor();
+    cursor.setPosition(after.size() - 5);
+    cursor.setPosition(after.size() - 1, QTextCursor::KeepAnchor);
+    monitor.txtTerm->setTextCursor(cursor);
+    monitor.txtTerm->setReadOnly(false); // the filter alone must hold
+    QTest::keyClick(monitor.txtTerm, Qt::Key_A);
+    QTest::keyClick(monitor.txtTerm, Qt::Key_Backspace);
+    QTest::keyClick(monitor.txtTerm, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(monitor.Log(), after);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("pasted"));
+    QTest::keyClick(monitor.txtTerm, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("last"));
 
     monitor.btnClose->click();
     QVERIFY(!monitor.isVisible());
@@ -71,36 +98,6 @@ void tst_LinkWindows::monitorLog()
     monitor.ShowMonitor();
     QCOMPARE(monitor.Log(), QString());
     QCOMPARE(requests, 2);
-}
-
-// Keys cannot edit the log; Ctrl+C copies the selection.
-void tst_LinkWindows::keys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("clipboard");
-    QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << "pasted";
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << "pasted";
-    QTest::newRow("paste") << int(Qt::Key_V) << int(Qt::ControlModifier) << "pasted";
-    QTest::newRow("copy") << int(Qt::Key_C) << int(Qt::ControlModifier) << "PMGNCMD";
-}
-
-void tst_LinkWindows::keys()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    frmMonitor monitor;
-    monitor.ShowMonitor();
-    monitor.ShowData(QStringLiteral("> $PMGNCMD,VERSION*28\r\n"));
-    QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QTextCursor cursor = monitor.txtTerm->textCursor();
-    cursor.setPosition(3);
-    cursor.setPosition(10, QTextCursor::KeepAnchor);
-    monitor.txtTerm->setTextCursor(cursor);
-    monitor.txtTerm->setReadOnly(false); // the filter alone must hold
-    QTest::keyClick(monitor.txtTerm, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(monitor.Log(), QStringLiteral("> $PMGNCMD,VERSION*28\n"));
-    QTEST(QApplication::clipboard()->text(), "clipboard");
 }
 
 // The main window is disabled for as long as the cancel window shows; its Cancel button and

@@ -19,7 +19,6 @@ class tst_MonitorLog : public QObject
 private slots:
     void lineForm();
     void keepsTheLastMegabytes();
-    void savedBeyondTheDisplay();
     void savingDoesNotHoldUpAnExchange();
 };
 
@@ -73,26 +72,6 @@ void tst_MonitorLog::keepsTheLastMegabytes()
                                            "last 4 MB)")
                                 .arg(log.Dropped()));
     QVERIFY(SaveProtocolLog(dir.filePath(QStringLiteral("no/such/folder.log")), entries, 0));
-}
-
-// The window shows the last 16,000 characters; Save... writes every line.
-void tst_MonitorLog::savedBeyondTheDisplay()
-{
-    frmMonitor monitor;
-    monitor.ShowMonitor();
-    for (int i = 0; i < 2000; ++i)
-        monitor.ShowData(QStringLiteral("> $PMGNCSM,%1*00\r\n").arg(i, 4, 10, QChar(u'0')));
-    QVERIFY(monitor.Log().size() < 17000);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("monitor.log"));
-    QSignalSpy saved(&monitor, &frmMonitor::LogSaved);
-    monitor.SaveLog(path);
-    QVERIFY(saved.wait());
-    QCOMPARE(saved.front(), QVariantList({path, QString()}));
-    const QStringList lines = FileLines(path);
-    QCOMPARE(lines.size(), 2000);
-    QVERIFY(lines.front().endsWith(QStringLiteral(" > $PMGNCSM,0000*00")));
-    QVERIFY(lines.back().endsWith(QStringLiteral(" > $PMGNCSM,1999*00")));
 }
 
 // Save... pressed while the receiver is being connected: the exchange finishes with the file

@@ -40,9 +40,8 @@ private slots:
     void portFailureStopsStartup();
     void storedValuesApplied_data();
     void storedValuesApplied();
-    void drainAnswers_data();
-    void drainAnswers();
-    void drainFinishesWithoutQuestion();
+    void drain_data();
+    void drain();
     void handWrittenFileReadsAsText();
 };
 
@@ -178,55 +177,50 @@ void tst_Settings::storedValuesApplied()
     QCOMPARE(s.ui.status[StatusPanel::Settings], QStringLiteral("Settings: Com3,9600,n,8,1"));
 }
 
-void tst_Settings::drainAnswers_data()
+// Shutdown's drain: a closed port or output that leaves while it waits asks nothing; output that
+// stays asks, until Ignore closes the port or Abort keeps it open.
+void tst_Settings::drain_data()
 {
+    QTest::addColumn<QString>("port"); // "closed", "leaves" or "stuck"
     QTest::addColumn<QList<Answer>>("answers");
     QTest::addColumn<bool>("result");
     QTest::addColumn<bool>("openAfter");
-
-    QTest::newRow("Abort keeps the port") << QList<Answer>{Answer::Abort} << false << true;
-    QTest::newRow("Ignore closes it") << QList<Answer>{Answer::Ignore} << true << false;
-    QTest::newRow("Retry, Ignore") << QList<Answer>{Answer::Retry, Answer::Ignore} << true << false;
-    QTest::newRow("Retry, Abort") << QList<Answer>{Answer::Retry, Answer::Abort} << false << true;
+    using A = Answer;
+    QTest::newRow("closed port") << "closed" << QList<A>{} << true << false;
+    QTest::newRow("output leaves") << "leaves" << QList<A>{} << true << false;
+    QTest::newRow("Abort keeps the port") << "stuck" << QList<A>{A::Abort} << false << true;
+    QTest::newRow("Ignore closes it") << "stuck" << QList<A>{A::Ignore} << true << false;
+    QTest::newRow("Retry, Ignore") << "stuck" << QList<A>{A::Retry, A::Ignore} << true << false;
+    QTest::newRow("Retry, Abort") << "stuck" << QList<A>{A::Retry, A::Abort} << false << true;
 }
 
-void tst_Settings::drainAnswers()
+void tst_Settings::drain()
 {
+    QFETCH(QString, port);
     QFETCH(QList<Answer>, answers);
     QFETCH(bool, openAfter);
-
-    FakeSerialStream port;
-    QVERIFY(!port.Open());
-    port.holdOutput = true;
-    QVERIFY(!port.Write("$PMGNCMD,END*3D\r\n"));
+    FakeSerialStream stream;
+    if (port != u"closed") {
+        QVERIFY(!stream.Open());
+        stream.holdOutput = true;
+        QVERIFY(!stream.Write("$PMGNCMD,END*3D\r\n"));
+    }
+    if (port == u"leaves")
+        QTimer::singleShot(0, &stream, &FakeSerialStream::TransmitOutput);
     ScriptedInteraction ui;
     for (Answer answer : answers)
         ui.ExpectQuestion(QStringLiteral("Data cannot be sent"), answer);
 
-    QTEST(DrainAndClosePort(port, ui, 10ms), "result");
-    QCOMPARE(port.IsOpen(), openAfter);
+    QTEST(DrainAndClosePort(stream, ui, port == u"leaves" ? 10s : 10ms), "result");
+    QCOMPARE(stream.IsOpen(), openAfter);
     QVERIFY(ui.unexpected.isEmpty() && ui.AllScriptUsed());
-    QCOMPARE(ui.questionsAsked.front().icon, MessageIcon::Exclamation);
+    QCOMPARE(ui.questionsAsked.size(), size_t(answers.size()));
+    if (!answers.isEmpty())
+        QCOMPARE(ui.questionsAsked.front().icon, MessageIcon::Exclamation);
+    if (port == u"closed")
+        QCOMPARE(stream.closeCalls, 0);
     if (openAfter)
-        QCOMPARE(port.BytesToWrite(), qint64(17));
-}
-
-void tst_Settings::drainFinishesWithoutQuestion()
-{
-    ScriptedInteraction ui;
-    FakeSerialStream closed;
-    QVERIFY(DrainAndClosePort(closed, ui, 10ms));
-    QCOMPARE(closed.closeCalls, 0);
-
-    // The output leaves while the drain waits: nothing is asked.
-    FakeSerialStream port;
-    port.Open();
-    port.holdOutput = true;
-    port.Write("$PMGNCMD,END*3D\r\n");
-    QTimer::singleShot(0, &port, &FakeSerialStream::TransmitOutput);
-    QVERIFY(DrainAndClosePort(port, ui, 10s));
-    QVERIFY(!port.IsOpen());
-    QVERIFY(ui.questionsAsked.empty());
+        QCOMPARE(stream.BytesToWrite(), qint64(17));
 }
 
 void tst_Settings::handWrittenFileReadsAsText()
