@@ -37,13 +37,6 @@ void tst_Sentence::checksum_data()
     };
     row("$abc*", "60");
     row("", "00");
-    row(GpsCommand::TonBody, "27");
-    row(GpsCommand::HandOnBody, "70");
-    row(GpsCommand::HandOffBody, "3E");
-    row(GpsCommand::RouteBody, "2B");
-    row(GpsCommand::TrackBody, "3D");
-    row(GpsCommand::DeleteRoutesBody, "4D");
-    row(GpsCommand::DeleteTrackBody, "08");
     row("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a*", "49");
     row("$PMGNRTE,3,1,m,03,HOME TO WORK*", "02");
     row(QString(QChar(0xE9)).prepend(u'$').append(u'*'), "E9");
