@@ -101,6 +101,9 @@ public:
 
 private:
     Token Next();
+    // Moves to the next child of the element just started; false at that
+    // element's end or after a failure.
+    bool NextChild();
     void Fail(FileStatus status, const QString& problem);
     QString AtLine() const
     {
@@ -197,6 +200,18 @@ Token GpxReading::Next()
     }
 }
 
+bool GpxReading::NextChild()
+{
+    while (!failed_) {
+        const Token token = Next();
+        if (token == QXmlStreamReader::EndElement)
+            return false;
+        if (token == QXmlStreamReader::StartElement)
+            return true;
+    }
+    return false;
+}
+
 void GpxReading::Fail(FileStatus status, const QString& problem)
 {
     if (failed_)
@@ -267,12 +282,8 @@ void GpxReading::ReadRoot()
     started_ = true;
     // GPX 1.0 and 1.1 differ in their namespace; a file without one is read too.
     gpxNamespace_ = xml_.namespaceUri().toString();
-    while (!failed_) {
-        token = Next();
-        if (token == QXmlStreamReader::EndElement)
-            return; // what may follow the root is no business of GPX
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    // What may follow the root is no business of GPX.
+    while (NextChild()) {
         if (Is("wpt")) {
             ReadWaypoint();
         } else if (Is("rte")) {
@@ -300,12 +311,7 @@ bool GpxReading::ReadPoint(RawPoint& point, bool trackPoint)
                                      QStringLiteral("\"."));
         return false;
     }
-    while (!failed_) {
-        const Token token = Next();
-        if (token == QXmlStreamReader::EndElement)
-            return true;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    while (NextChild()) {
         if (Is("ele")) {
             const QString text = Text();
             point.elevation = GpxCell::ElevationText(text);
@@ -330,17 +336,12 @@ bool GpxReading::ReadPoint(RawPoint& point, bool trackPoint)
             Skip();
         }
     }
-    return false;
+    return !failed_;
 }
 
 void GpxReading::ReadExtensions(NavoraRow& row)
 {
-    while (!failed_) {
-        const Token token = Next();
-        if (token == QXmlStreamReader::EndElement)
-            return;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    while (NextChild()) {
         if (xml_.namespaceUri() == kNavoraGpxNamespace && xml_.name() == u"row") {
             const QXmlStreamAttributes attributes = xml_.attributes();
             const auto take = [&attributes](const char* name, std::optional<QString>& into,
@@ -378,12 +379,7 @@ void GpxReading::ReadWaypoint()
 void GpxReading::ReadRoute()
 {
     PendingRoute route;
-    while (!failed_) {
-        const Token token = Next();
-        if (token == QXmlStreamReader::EndElement)
-            break;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    while (NextChild()) {
         if (Is("name")) {
             route.name = Text();
         } else if (Is("number")) {
@@ -412,23 +408,13 @@ void GpxReading::ReadTrack()
     const size_t first = track_.size();
     std::optional<QString> name;
     NavoraRow row;
-    while (!failed_) {
-        const Token token = Next();
-        if (token == QXmlStreamReader::EndElement)
-            break;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    while (NextChild()) {
         if (Is("name")) {
             name = Text();
         } else if (Is("extensions")) {
             ReadExtensions(row);
         } else if (Is("trkseg")) {
-            while (!failed_) {
-                const Token inner = Next();
-                if (inner == QXmlStreamReader::EndElement)
-                    break;
-                if (inner != QXmlStreamReader::StartElement)
-                    continue;
+            while (NextChild()) {
                 if (Is("trkpt")) {
                     RawPoint point;
                     if (!ReadPoint(point, true))

@@ -14,38 +14,14 @@
 #include "files/FileWriter.h"
 #include "files/LineReader.h"
 #include "files/PositionText.h"
+#include "files/fuzz/Fuzzing.h"
 #include "model/TextNumber.h"
 
 #include <QBuffer>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-// Reads on past every invalid record.
-class PatientUser : public UserInteraction
-{
-public:
-    void Message(const QString&, MessageIcon, const QString&) override {}
-    Answer Question(const QString&, Buttons, MessageIcon, const QString&) override
-    {
-        return Answer::Ok;
-    }
-    void SetStatusText(StatusPanel, const QString&) override {}
-    void ShowCancelWindow(const QString&) override {}
-    void HideCancelWindow() override {}
-    FileExistsAnswer AskFileExists(const QString&) override { return FileExistsAnswer::Cancel; }
-};
-
-void Require(bool condition, const char* what, const QString& input)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s: [%s]\n", what, input.toUtf8().constData());
-        std::abort();
-    }
-}
 
 bool IsGpsText(const QString& text, bool isLatitude)
 {

@@ -13,36 +13,13 @@
 #include "files/GpxWriter.h"
 #include "files/LineReader.h"
 #include "files/ReceiverText.h"
+#include "files/fuzz/Fuzzing.h"
 
 #include <QBuffer>
 #include <QSet>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-class PatientUser : public UserInteraction
-{
-public:
-    void Message(const QString&, MessageIcon, const QString&) override {}
-    Answer Question(const QString&, Buttons, MessageIcon, const QString&) override
-    {
-        return Answer::Ok;
-    }
-    void SetStatusText(StatusPanel, const QString&) override {}
-    void ShowCancelWindow(const QString&) override {}
-    void HideCancelWindow() override {}
-    FileExistsAnswer AskFileExists(const QString&) override { return FileExistsAnswer::Cancel; }
-};
-
-void Require(bool condition, const char* what, const QString& detail = {})
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s: [%s]\n", what, detail.toUtf8().constData());
-        std::abort();
-    }
-}
 
 QStringList Rows(const ListModel& list)
 {

@@ -14,16 +14,9 @@ private slots:
 void tst_Geodesy::entries()
 {
     const Geodesy& geodesy = SharedGeodesy();
-    QCOMPARE(*geodesy.ename(5), QStringLiteral("Clark 1866 - NAD27"));
-    QCOMPARE(*geodesy.ename(6), QStringLiteral("Clarke 1880"));
-    QCOMPARE(*geodesy.eMajor(6), 6378249.145);
-    QCOMPARE(*geodesy.eMinor(1), 6356256.909);
-    QCOMPARE(*geodesy.ename(2.5), QStringLiteral("Airy Modified")); // 2.5 rounds to 2
-    QCOMPARE(*geodesy.dName(75), QStringLiteral("Ord Survey G. Britian 1936"));
-    QCOMPARE(*geodesy.dName(90), *geodesy.ename(18));
-    QCOMPARE(*geodesy.dName(102), QStringLiteral("WGS 1984"));
-    QCOMPARE(int(*geodesy.dNumber(102)), 22);
-    QCOMPARE(*geodesy.dName(103), QStringLiteral("Zanderij"));
+    QCOMPARE(*geodesy.ename(2.5), QStringLiteral("Airy Modified"));             // 2.5 rounds to 2
+    QCOMPARE(*geodesy.dName(75), QStringLiteral("Ord Survey G. Britian 1936")); // sic
+    QCOMPARE(*geodesy.dName(103), QStringLiteral("Zanderij"));                  // the last
     // Indexes outside the tables, also after rounding, give nothing.
     const double nan = qQNaN();
     const std::pair<double, double> outside[] = {{0, 0},        {23, 104},  {0.5, 0.5},

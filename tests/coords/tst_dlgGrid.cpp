@@ -77,7 +77,6 @@ private slots:
     void leavingABoxValidates();
     void selectGrid_data();
     void selectGrid();
-    void sheetReferenceConverts();
     void positionTexts();
     void cleanupTestCase() { selection_.reset(); }
 
@@ -223,20 +222,6 @@ void tst_dlgGrid::selectGrid()
     QCOMPARE(dialog.txtEast->mapTo(&dialog, QPoint()).x() == left, layout.isEmpty());
     dialog.hide();
     QCOMPARE(selection_->ui.MessageTexts(), QStringList());
-}
-
-// Caister water tower, TG 51409 13177, is ETRS89 52.658004169 N 1.716061769 E;
-// PROJ's Helmert shift keeps within 2 m, a few thousandths of a minute.
-void tst_dlgGrid::sheetReferenceConverts()
-{
-    Fixture f(QStringLiteral("OSGB"));
-    Enter(f, QStringLiteral("TG 51409 13177"));
-    f.dialog.OKButton->click();
-    QCOMPARE(f.ui.MessageTexts(), QStringList());
-    QCOMPARE(Texts(f.fields).left(10), QStringLiteral("0 1 52 39."));
-    QCOMPARE(f.fields.txtLon, QStringLiteral("001"));
-    QVERIFY2(qAbs(f.fields.TxtLatMin.toDouble() - 39.480) < 0.002, qPrintable(f.fields.TxtLatMin));
-    QVERIFY2(qAbs(f.fields.txtLonMin.toDouble() - 42.964) < 0.003, qPrintable(f.fields.txtLonMin));
 }
 
 // Minutes are rounded to three places; minutes that round to 60 carry.

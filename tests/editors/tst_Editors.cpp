@@ -5,7 +5,8 @@
 #include "editors/frmEditWay.h"
 #include "editors/frmProperties.h"
 #include "tests/support/FakeSerialStream.h"
-#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/MainWindow.h"
 #include "workspace/Workspace.h"
 
 #include <QAction>
@@ -15,36 +16,28 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 #include <functional>
 
 namespace {
 
-// The main window offscreen with a scripted user and a port in memory; with `badPort` the
-// stored port cannot be used and start-up stops there.
-struct App
+// The main window started and shown; with `badPort` the stored port cannot be used and
+// start-up stops there.
+struct App : MainWindow<FakeSerialStream>
 {
     explicit App(bool badPort = false)
     {
-        settings.Write(SettingsKey::Datum, "WGS84 World Geodetic System");
+        store.Write(SettingsKey::Datum, "WGS84 World Geodetic System");
         if (badPort) {
-            settings.Write(SettingsKey::CommPort, "99");
+            store.Write(SettingsKey::CommPort, "99");
             port.portError = QStringLiteral("Invalid Port Number");
         }
         window.Startup();
         port.portError.reset();
         window.show();
     }
-    QTemporaryDir dir;
-    QSettings qsettings{dir.filePath("settings.ini"), QSettings::IniFormat};
-    SettingsStore settings{qsettings};
-    FakeSerialStream port;
-    ScriptedInteraction ui;
-    frmNavora window{settings, port, &ui};
     ListModel& Waypoints() { return window.Space().List(ListKind::Waypoints); }
 };
 
@@ -73,18 +66,6 @@ template <typename T> void WhenShown(bool& shown, std::function<void(T&)> act)
     timer->start();
 }
 
-// Closes whatever modal dialog the next step opens; `shown` says one did.
-void CloseAnyDialog(bool& shown)
-{
-    shown = false;
-    QTimer::singleShot(0, [&shown] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            shown = true;
-            dialog->close();
-        }
-    });
-}
-
 void Press(Qt::Key key)
 {
     QTest::keyClick(QApplication::focusWidget(), key);
@@ -108,8 +89,7 @@ class tst_Editors : public QObject
     Q_OBJECT
 private slots:
     void newWaypointByKeyboard();
-    void detailAndDoubleClick();
-    void gridButtonOpensTheGridDialog();
+    void doubleClickAndGridButton();
     void routeEditorTypesUpperCase();
     void setupAppliesAndRefreshesPanels();
 };
@@ -162,61 +142,23 @@ void tst_Editors::newWaypointByKeyboard()
     QCOMPARE(app.Waypoints().IconKey(0), "c");
 }
 
-void tst_Editors::detailAndDoubleClick()
-{
-    App app;
-    app.Waypoints().AddRow({"HOME", "5130.250", "N", "00012.345", "W", "0000010", "M", "", "a"});
-    app.Waypoints().AddRow({"PUB", "5131.000", "S", "00013.000", "E", "0000020", "F", "BAR", "k"});
-    ReportView* view = app.window.ListView(ListKind::Waypoints);
-    QVERIFY(QTest::qWaitForWindowExposed(&app.window));
-    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
-
-    // A double-click, as the mouse makes one: press, release, double-click, release.
-    const auto doubleClick = [view, second](Qt::KeyboardModifiers modifiers) {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, second);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, modifiers, second);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, modifiers, second);
-    };
-
-    // Two rows selected: the message and no editor.
-    view->selectRow(0);
-    bool shown = false;
-    CloseAnyDialog(shown);
-    doubleClick(Qt::ControlModifier);
-    QCoreApplication::processEvents();
-    QVERIFY(!shown);
-    QCOMPARE(app.ui.MessageTexts(), QStringList{"Muliple waypoints selected!\r\n"
-                                                "You can only edit one waypoint at a time"});
-
-    // One row: its fields; OK replaces it.
-    QString name;
-    WhenShown<frmEditWay>(shown, [&name](frmEditWay& editor) {
-        name = editor.txtID->text() + QString::number(editor.optNS[1]->isChecked()) +
-               editor.comboIcon->currentText();
-        editor.txtDesc->end(false);
-        QTest::keyClicks(editor.txtDesc, "pints");
-        QTest::mouseClick(editor.cmdOK, Qt::LeftButton);
-    });
-    doubleClick({});
-    QVERIFY(shown);
-    QCOMPARE(name, "PUB1k");
-    QCOMPARE(app.Waypoints().Text(1, WaypointColumn::Description), "BARPINTS");
-}
-
-// The grid button fills the grid dialog from the position; its OK writes the position back.
-void tst_Editors::gridButtonOpensTheGridDialog()
+// A double-click opens the editor on its row; the grid button fills the grid dialog from the
+// position, the dialog's OK writes the position back, and the editor's OK replaces the row.
+void tst_Editors::doubleClickAndGridButton()
 {
     App app;
     app.window.Space().State().currentGrid = "UTM";
     app.window.Space().SelectGrid("UTM");
     app.window.GridDialog().ApplyGrid("UTM", true);
-    app.Waypoints().AddRow({"CAPE", "3354.000", "S", "01824.000", "E", "0000010", "M", "", "a"});
-    app.window.ListView(ListKind::Waypoints)->selectAll();
-    bool shown = false;
-    bool gridShown = false;
-    QString reference;
+    app.Waypoints().AddRow({"HOME", "5130.250", "N", "00012.345", "W", "0000010", "M", "", "a"});
+    app.Waypoints().AddRow({"CAPE", "3354.000", "S", "01824.000", "E", "0000010", "M", "BAY", "k"});
+    ReportView* view = app.window.ListView(ListKind::Waypoints);
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window));
+    bool shown = false, gridShown = false;
+    QString opened, reference;
     WhenShown<frmEditWay>(shown, [&](frmEditWay& editor) {
-        QCOMPARE(editor.cmdGrid->text(), "UTM");
+        opened = editor.txtID->text() + QString::number(editor.optNS[1]->isChecked()) +
+                 editor.comboIcon->currentText() + ' ' + editor.cmdGrid->text();
         WhenShown<dlgGrid>(gridShown, [&reference](dlgGrid& grid) {
             reference = grid.txtSheet->text() + grid.txtLetter->text() + ' ' +
                         grid.txtEast->text() + ' ' + grid.txtNorth->text();
@@ -225,14 +167,21 @@ void tst_Editors::gridButtonOpensTheGridDialog()
         });
         QTest::mouseClick(editor.cmdGrid, Qt::LeftButton);
         QTRY_COMPARE(QApplication::activeWindow(), &editor);
-        QCOMPARE(editor.txtLat->text() + editor.TxtLatMin->text(), "3354.000");
-        QVERIFY(editor.txtLonMin->text() != "24.000");
-        Press(Qt::Key_Escape);
+        editor.txtDesc->end(false);
+        QTest::keyClicks(editor.txtDesc, "side");
+        QTest::mouseClick(editor.cmdOK, Qt::LeftButton);
     });
-    ClickButton(app.window, "Edit");
-    QVERIFY(shown);
-    QVERIFY(gridShown);
+    // A double-click, as the mouse makes one: press, release, double-click, release.
+    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, second);
+    QVERIFY(shown && gridShown);
+    QCOMPARE(opened, "CAPE1k UTM");
     QCOMPARE(reference, "34H 259583 6245888");
+    const QStringList row = Rows(app.Waypoints()).value(1).split(u'|');
+    QCOMPARE(row.mid(1, 2) + row.mid(7), QStringList({"3354.000", "S", "BAYSIDE", "k"}));
+    QVERIFY(row[3] != "01824.000");
     QCOMPARE(app.ui.MessageTexts(), QStringList());
 }
 
@@ -299,8 +248,8 @@ void tst_Editors::setupAppliesAndRefreshesPanels()
     QCOMPARE(app.ui.status[StatusPanel::Settings], "Settings: Com1,9600,n,8,1");
     QCOMPARE(app.ui.status[StatusPanel::Datum], "WGS84");
     QVERIFY(!app.window.GridDialog().txtSheet->isVisibleTo(&app.window.GridDialog()));
-    QCOMPARE(app.settings.Read(SettingsKey::CommPort), "1");
-    QCOMPARE(app.settings.Read(SettingsKey::Grid), "OSNI");
+    QCOMPARE(app.store.Read(SettingsKey::CommPort), "1");
+    QCOMPARE(app.store.Read(SettingsKey::Grid), "OSNI");
 }
 
 QTEST_MAIN(tst_Editors)

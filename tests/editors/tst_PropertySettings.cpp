@@ -38,24 +38,14 @@ void tst_PropertySettings::ports_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("storedAgain");
-    QTest::newRow("Com3") << "3"
-                          << "Com3"
-                          << "3";
-    QTest::newRow("written as Com16") << "com16"
-                                      << "Com16"
-                                      << "16";
-    QTest::newRow("adapter present") << "/dev/ttyUSB0"
-                                     << "/dev/ttyUSB0 (FT232R USB UART)"
-                                     << "/dev/ttyUSB0";
-    QTest::newRow("without description") << "/dev/ttyACM0"
-                                         << "/dev/ttyACM0"
-                                         << "/dev/ttyACM0";
-    QTest::newRow("adapter gone") << "/dev/ttyUSB1"
-                                  << "/dev/ttyUSB1"
-                                  << "/dev/ttyUSB1";
-    QTest::newRow("no such Com") << "17"
-                                 << "17"
-                                 << "17";
+    const auto row = [](const char* name, const char* stored, const char* shown,
+                        const char* again) { QTest::newRow(name) << stored << shown << again; };
+    row("Com3", "3", "Com3", "3");
+    row("written as Com16", "com16", "Com16", "16");
+    row("adapter present", "/dev/ttyUSB0", "/dev/ttyUSB0 (FT232R USB UART)", "/dev/ttyUSB0");
+    row("without description", "/dev/ttyACM0", "/dev/ttyACM0", "/dev/ttyACM0");
+    row("adapter gone", "/dev/ttyUSB1", "/dev/ttyUSB1", "/dev/ttyUSB1");
+    row("no such Com", "17", "17", "17");
 }
 
 void tst_PropertySettings::ports()

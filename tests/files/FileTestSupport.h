@@ -2,6 +2,7 @@
 
 #include "files/FileReader.h"
 #include "model/Lists.h"
+#include "tests/support/ListTexts.h"
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QFile>
@@ -27,18 +28,6 @@ inline FileOutcome Load(ListKind kind, const QString& path, Lists& lists, Script
     state.currentDatumCode = QStringLiteral("WGS84");
     state.heightsMode = HeightsMode(heightsMode);
     return LoadListFile(kind, path, lists, state, reader, ui);
-}
-
-// Every row of the list as its cells joined by "|".
-inline QStringList Rows(const ListModel& list)
-{
-    QStringList rows;
-    for (int r = 0; r < list.Count(); ++r) {
-        rows << list.Text(r, 0);
-        for (int c = 1; c < list.ColumnCount(); ++c)
-            rows.last() += u'|' + list.Text(r, c);
-    }
-    return rows;
 }
 
 // The routes as "route.0=name" and "route.point=waypoint", names only when set.

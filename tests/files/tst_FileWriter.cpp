@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <algorithm>
 #include <vector>
 
 class tst_FileWriter : public QObject
@@ -156,98 +155,54 @@ void tst_FileWriter::save()
     QCOMPARE(content(read), content(lists));
 }
 
-// Angles counted in units of 10^-decimals of a minute, as list text and as what
-// the file must give back: rounded to thousandths (halves to even), 60 minutes
-// carried into the degrees.
-struct SweptAngle
-{
-    QString text;
-    QString readBack;
-};
-
-static SweptAngle Swept(long long units, int decimals, int degreeDigits)
-{
-    long long scale = 1;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10;
-    const long long perDegree = 60 * scale;
-    const QString whole = QString::number(units / perDegree).rightJustified(degreeDigits, u'0');
-    const long long minutes = units % perDegree;
-    SweptAngle angle;
-    angle.text = whole + QString::number(minutes / scale).rightJustified(2, u'0') + u'.' +
-                 QString::number(minutes % scale).rightJustified(decimals, u'0');
-    const long long step = scale / 1000;
-    long long thousandths = units / step;
-    const long long rest = units % step;
-    if (2 * rest > step || (2 * rest == step && thousandths % 2 == 1))
-        ++thousandths;
-    angle.readBack = QString::number(thousandths / 60000).rightJustified(degreeDigits, u'0') +
-                     QString::number(thousandths % 60000 / 1000).rightJustified(2, u'0') + u'.' +
-                     QString::number(thousandths % 1000).rightJustified(3, u'0');
-    return angle;
-}
-
 void tst_FileWriter::positionsReadBack_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("decimals");
-    for (const int kind : {1, 3}) {
-        for (const int decimals : {3, 4, 6}) {
-            const QByteArray name = (kind == 1 ? "waypoints, " : "track, ") +
-                                    QByteArray::number(decimals) + " decimals";
-            QTest::newRow(name.constData()) << kind << decimals;
-        }
-    }
+    QTest::newRow("waypoints") << 1;
+    QTest::newRow("track") << 3;
 }
 
-// Every position in range, however many decimals of minutes it carries, is
-// read back from the file it is saved to. The sweep walks each degree in
-// steps of a little under 0.3 minutes, and around every rounding edge
-// near 0, 30 and 60 minutes.
+// Every position in range is read back from the file it is saved to. The sweep walks each degree
+// in steps of a little under 0.3 minutes, and around 0, 30 and 60 minutes. (More decimals than
+// three are rounded first: tst_PositionText.)
 void tst_FileWriter::positionsReadBack()
 {
     QFETCH(int, kind);
-    QFETCH(int, decimals);
-    long long scale = 1;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10;
-    const long long perDegree = 60 * scale;
-    const long long step = scale / 1000;
-    std::vector<long long> minutes; // within a degree
-    for (long long m = 0; m < perDegree; m += 2997 * step / 10 + 1)
+    std::vector<int> minutes; // thousandths of a minute within a degree
+    for (int m = 0; m < 60000; m += 299)
         minutes.push_back(m);
-    for (const long long edge : {0LL, 30 * scale, perDegree}) {
-        for (long long d = -2 * step; d <= 2 * step; d += std::max(1LL, step / 2))
-            if (edge + d >= 0 && edge + d < perDegree)
+    for (const int edge : {0, 30000, 60000}) {
+        for (int d = -2; d <= 2; ++d)
+            if (edge + d >= 0 && edge + d < 60000)
                 minutes.push_back(edge + d);
     }
-
-    const bool track = kind == 3;
-    const int latitude = track ? int(TrackColumn::Latitude) : int(WaypointColumn::Latitude);
+    const auto text = [](long long thousandths, int degreeDigits) {
+        return QStringLiteral("%1%2.%3")
+            .arg(thousandths / 60000, degreeDigits, 10, QChar(u'0'))
+            .arg(thousandths % 60000 / 1000, 2, 10, QChar(u'0'))
+            .arg(thousandths % 1000, 3, 10, QChar(u'0'));
+    };
+    const int latitude = kind == 3 ? int(TrackColumn::Latitude) : int(WaypointColumn::Latitude);
     Lists lists;
     ListModel& list = lists.Of(ListKind(kind));
     QStringList expected;
     std::vector<QStringList> rows;
     for (int degree = 0; degree <= 180; ++degree) {
         for (size_t i = 0; i < minutes.size(); ++i) {
-            const long long lonUnits = degree * perDegree + minutes[i];
+            const long long lon = degree * 60000LL + minutes[i];
             // Latitudes walk their own range at the same time.
-            const long long latUnits =
-                (degree % 91) * perDegree + minutes[(i * 7) % minutes.size()];
-            if (lonUnits > 180 * perDegree || latUnits > 90 * perDegree)
+            const long long lat = (degree % 91) * 60000LL + minutes[(i * 7) % minutes.size()];
+            if (lon > 180 * 60000 || lat > 90 * 60000)
                 continue;
-            const SweptAngle lat = Swept(latUnits, decimals, 2);
-            const SweptAngle lon = Swept(lonUnits, decimals, 3);
             const QString ns = i % 2 ? "S" : "N", we = i % 3 ? "W" : "E";
             QStringList row(list.ColumnCount());
-            row[latitude] = lat.text;
+            row[latitude] = text(lat, 2);
             row[latitude + 1] = ns;
-            row[latitude + 2] = lon.text;
+            row[latitude + 2] = text(lon, 3);
             row[latitude + 3] = we;
             rows.push_back(row);
             // Nothing south of or west of zero: that reads back as north and east.
-            expected << lat.readBack + (lat.readBack == u"0000.000" ? "N" : ns) + lon.readBack +
-                            (lon.readBack == u"00000.000" ? "E" : we);
+            expected << row[latitude] + (lat ? ns : "N") + row[latitude + 2] + (lon ? we : "E");
         }
     }
     list.AddRows(rows);

@@ -82,18 +82,11 @@ void Fill(Lists& lists)
     });
 }
 
-// Says Yes to the import and keeps what it was shown, for tests about other things than the
-// wording.
-struct AnswerYes : ScriptedInteraction
+// Every row of the three lists.
+QStringList All(const Lists& lists)
 {
-    Answer QuestionWithList(const QString& text, const QStringList& list, Buttons, MessageIcon,
-                            const QString&) override
-    {
-        shown << text << list;
-        return Answer::Yes;
-    }
-    QStringList shown;
-};
+    return Rows(lists.waypoints) + Rows(lists.routes.List()) + Rows(lists.track);
+}
 
 } // namespace
 
@@ -244,7 +237,8 @@ void tst_Gpx::heights()
                                    "</wpt><trk><trkseg><trkpt lat=\"1\" lon=\"2\">" + point +
                                    "</trkpt></trkseg></trk>"));
     Lists lists;
-    AnswerYes yes;
+    ScriptedInteraction yes;
+    yes.agreeable = true;
     QCOMPARE(LoadGpxFile(path, lists, Heights(mode), yes).status, FileStatus::Read);
     const QString waypoint = lists.waypoints.Text(0, WaypointColumn::Altitude) + u'|' +
                              lists.waypoints.Text(0, WaypointColumn::MF);
@@ -277,12 +271,11 @@ void tst_Gpx::otherProgramsFile()
                              "  the dates of track points (the track keeps their time of day)";
     Lists lists;
     Fill(lists);
-    const QStringList before =
-        Rows(lists.waypoints) + Rows(lists.routes.List()) + Rows(lists.track);
+    const QStringList before = All(lists);
     ScriptedInteraction ui;
     ui.ExpectQuestion(question, Answer::No);
     QCOMPARE(LoadGpxFile(path, lists, Heights(1), ui).status, FileStatus::Cancelled);
-    QCOMPARE(Rows(lists.waypoints) + Rows(lists.routes.List()) + Rows(lists.track), before);
+    QCOMPARE(All(lists), before);
 
     ui.ExpectQuestion(question, Answer::Yes);
     QCOMPARE(LoadGpxFile(path, lists, Heights(1), ui).count, 13);
@@ -316,10 +309,11 @@ void tst_Gpx::routesBeyondTheReceiver()
         body += "</rte>";
     }
     Lists lists;
-    AnswerYes ui;
+    ScriptedInteraction ui;
+    ui.agreeable = true;
     QCOMPARE(LoadGpxFile(Write("routes.gpx", Gpx(body)), lists, ProgramState(), ui).status,
              FileStatus::Read);
-    const QStringList shown = ui.shown;
+    const QStringList shown = ui.listed;
     QCOMPARE(shown.mid(shown.indexOf("The receiver holds 20 routes; these are left out:"), 6),
              QStringList({"The receiver holds 20 routes; these are left out:", "  R21", "  R22",
                           QString(), "A route holds 31 points; these keep their first 31:",
@@ -376,8 +370,7 @@ void tst_Gpx::badInput()
     const QString path = Write(QStringLiteral("bad.gpx"), bytes);
     Lists lists;
     Fill(lists);
-    const QStringList before =
-        Rows(lists.waypoints) + Rows(lists.routes.List()) + Rows(lists.track);
+    const QStringList before = All(lists);
     ScriptedInteraction ui;
     QTEST(LoadGpxFile(path, lists, ProgramState(), ui).status, "status");
     QCOMPARE(ui.messages.size(), size_t(1));
@@ -385,7 +378,7 @@ void tst_Gpx::badInput()
                  ui.messages[0].text.contains(problem),
              qPrintable(ui.messages[0].text));
     QVERIFY(ui.questionsAsked.empty());
-    QCOMPARE(Rows(lists.waypoints) + Rows(lists.routes.List()) + Rows(lists.track), before);
+    QCOMPARE(All(lists), before);
 }
 
 QTEST_GUILESS_MAIN(tst_Gpx)

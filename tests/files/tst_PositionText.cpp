@@ -60,6 +60,8 @@ void tst_PositionText::conversions_data()
     Is("to DM: unknown letter", GpsTextToDegMin(u"0512.500", u"X"), "5.12500");
     Is("to DM: no letter, no number", GpsTextToDegMin(u"", u""), "0.00000");
     Is("to DM: fourth decimal carries", GpsTextToDegMin(u"5158.9996", u"N"), " 51.59000");
+    Is("to DM: half to even", GpsTextToDegMin(u"5130.2505", u"N"), " 51.30250");
+    Is("to DM: 60 minutes carry", GpsTextToDegMin(u"09959.9995", u"E"), " 100.00000");
     Is("to DM: long degrees", GpsTextToDegMin(u"123456789.5x", u"E"), " 1234567.89500");
     Is("pad text", PadAltitude(u"12"), "0000012");
     Is("pad long number", PadAltitude(12345678.0), "2345678");

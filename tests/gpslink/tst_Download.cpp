@@ -6,21 +6,15 @@
 
 namespace {
 
-// A received line with its checksum.
-QString L(const QString& fields)
-{
-    return FinishSentence(fields + u'*').chopped(2);
-}
-
 // A route's "c" sentences naming `count` points, two at a time.
 QStringList RoutePoints(int route, int count)
 {
     QStringList lines;
     for (int i = 1; i <= count; i += 2)
-        lines << L(QStringLiteral("$PMGNRTE,9,1,c,%1,P%2,%3")
-                       .arg(route)
-                       .arg(i)
-                       .arg(i < count ? QStringLiteral("P%1").arg(i + 1) : QString()));
+        lines << Checked(QStringLiteral("$PMGNRTE,9,1,c,%1,P%2,%3")
+                             .arg(route)
+                             .arg(i)
+                             .arg(i < count ? QStringLiteral("P%1").arg(i + 1) : QString()));
     return lines;
 }
 
@@ -44,30 +38,30 @@ void tst_Download::lines_data()
     QTest::addColumn<QString>("progress");
     const QString wpl = "$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a";
     const QString end = "$PMGNCMD,END*3D";
-    const QString ack = L("$PMGNCSM,71");
+    const QString ack = Checked("$PMGNCSM,71");
     const QString home = "HOME|5130.250|N|00012.345|W|0000010|M||a";
 
     QTest::newRow("waypoint, other command, end")
-        << 1 << QStringList{L(wpl), L("$PMGNCMD,NMEAOFF"), end} << "DSE" << QStringList{home}
-        << "Waypoints downloaded: 1";
+        << 1 << QStringList{Checked(wpl), Checked("$PMGNCMD,NMEAOFF"), end} << "DSE"
+        << QStringList{home} << "Waypoints downloaded: 1";
     QTest::newRow("acknowledgement amid waypoints")
         << 1 << QStringList{ack} << "I" << QStringList{} << "Waypoints downloaded: 0";
 
     QTest::newRow("name before points, points continue, end")
         << 2
-        << QStringList{L("$PMGNRTE,3,1,m,05,TO WORK"), L("$PMGNRTE,3,2,c,05,HOME,PUB"),
-                       L("$PMGNRTE,3,3,c,5,WORK,"), end}
+        << QStringList{Checked("$PMGNRTE,3,1,m,05,TO WORK"), Checked("$PMGNRTE,3,2,c,05,HOME,PUB"),
+                       Checked("$PMGNRTE,3,3,c,5,WORK,"), end}
         << "DDDE" << QStringList{"05|TO WORK|HOME,PUB,WORK"} << "Route Download Complete";
     // Icon letters after names are passed over; blank names and other kinds add nothing.
     QTest::newRow("icons, blanks, other kinds")
         << 2
-        << QStringList{L("$PMGNRTE,3,1,c,1,KESWCK,b,SKIDAW,k"), L("$PMGNRTE,3,2,c,1,,HELVEL,k"),
-                       L("$PMGNRTE,3,3,x,1,HOME")}
+        << QStringList{Checked("$PMGNRTE,3,1,c,1,KESWCK,b,SKIDAW,k"),
+                       Checked("$PMGNRTE,3,2,c,1,,HELVEL,k"), Checked("$PMGNRTE,3,3,x,1,HOME")}
         << "DDD" << QStringList{"01||KESWCK,SKIDAW,HELVEL"} << "Downloading Route: 1";
     for (const char* number : {"00", "21", "-3", "1e300"})
         QTest::addRow("route %s", number)
-            << 2 << QStringList{L(QStringLiteral("$PMGNRTE,1,1,c,%1,HOME,").arg(number))} << "I"
-            << QStringList{} << "Downloading Route: -1";
+            << 2 << QStringList{Checked(QStringLiteral("$PMGNRTE,1,1,c,%1,HOME,").arg(number))}
+            << "I" << QStringList{} << "Downloading Route: -1";
     QStringList thirtyOne;
     for (int i = 1; i <= 31; ++i)
         thirtyOne << QStringLiteral("P%1").arg(i);
@@ -79,7 +73,8 @@ void tst_Download::lines_data()
     const QString trk = "$PMGNTRK,5130.500,N,00012.345,W,";
     QTest::newRow("track: time, fallback, name with date, acknowledgement")
         << 3
-        << QStringList{L(trk + "00050,M,161504.50,A"), ack, L(trk + ",M,,V,CASTLETON,060124"), end}
+        << QStringList{Checked(trk + "00050,M,161504.50,A"), ack,
+                       Checked(trk + ",M,,V,CASTLETON,060124"), end}
         << "DSDE"
         << QStringList{"0001|TRAK01|5130.500|N|00012.345|W|00050|M|16:15:04 |A",
                        "0002|CASTLET|5130.500|N|00012.345|W|0000000|M|09:08:07 |V"}

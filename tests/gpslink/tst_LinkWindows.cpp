@@ -8,6 +8,7 @@
 #include "gpslink/frmMonitor.h"
 #include "tests/gpslink/Simulator.h"
 #include "tests/support/FakeSerialStream.h"
+#include "tests/support/MainWindow.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "workspace/Workspace.h"
 
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,37 +26,24 @@ class tst_LinkWindows : public QObject
     Q_OBJECT
 private slots:
     void monitorLog();
-    void keys_data();
-    void keys();
-    void cancelSetsCancelled();
-    void cancelWindowDisablesTheMainWindow_data();
-    void cancelWindowDisablesTheMainWindow();
-    void mainWindowConnectsAndLogs();
-    void hangUpThenConnectAgain();
+    void cancelWindow();
+    void mainWindowFollowsTheLink();
     void closedWhileConnecting();
 };
 
 namespace {
 
-// The main window with a scripted user on the real port class and a settings file of its own.
-struct Window
+// The main window on the real port class, with a time-out a loaded machine can answer in.
+struct Window : MainWindow<QtSerialStream>
 {
     Window() { window.Space().Link().SetTimeout(std::chrono::milliseconds(500)); }
-    QAction* Item(const char* name)
-    {
-        return window.findChild<QAction*>(QString::fromLatin1(name));
-    }
-    QTemporaryDir dir;
-    QSettings store{dir.filePath(QStringLiteral("navora.ini")), QSettings::IniFormat};
-    SettingsStore settings{store};
-    QtSerialStream port;
-    ScriptedInteraction ui;
-    frmNavora window{settings, port, &ui};
 };
 
 } // namespace
 
-// The log is trimmed from the front; the Close button keeps it, the close box drops it.
+// The window shows the last 16,000 characters, trimmed from the front, and Save... writes every
+// line; keys cannot edit the log and Ctrl+C copies; the Close button keeps the log, the close
+// box drops it.
 void tst_LinkWindows::monitorLog()
 {
     frmMonitor monitor;
@@ -67,13 +54,40 @@ void tst_LinkWindows::monitorLog()
     });
     monitor.ShowMonitor();
     const QString line = "< $PMGNWPL,5213.123,N,00012.345,W,0000012,M,NAME%1,,a*00\r\n";
-    for (int n = 0; monitor.Log().size() <= 16000; ++n)
-        monitor.ShowData(line.arg(n, 4, 10, QChar(u'0')));
+    int lines = 0;
+    for (; monitor.Log().size() <= 16000; ++lines)
+        monitor.ShowData(line.arg(lines, 4, 10, QChar(u'0')));
     const QString before = monitor.Log();
     monitor.ShowData(QStringLiteral("> last\r\n"));
     const QString after = monitor.Log();
     QCOMPARE(after, before.mid(4096) + QStringLiteral("> last\n"));
     QCOMPARE(monitor.txtTerm->textCursor().position(), after.size());
+
+    QTemporaryDir dir;
+    QSignalSpy saved(&monitor, &frmMonitor::LogSaved);
+    monitor.SaveLog(dir.filePath(QStringLiteral("monitor.log")));
+    QVERIFY(saved.wait());
+    QCOMPARE(saved.front(), QVariantList({dir.filePath(QStringLiteral("monitor.log")), QString()}));
+    QFile file(dir.filePath(QStringLiteral("monitor.log")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList written = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(written.size(), lines + 1);
+    QVERIFY(written.front().endsWith(QStringLiteral(",NAME0000,,a*00")));
+    QVERIFY(written.back().endsWith(QStringLiteral(" > last")));
+
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTextCursor cursor = monitor.txtTerm->textCursor();
+    cursor.setPosition(after.size() - 5);
+    cursor.setPosition(after.size() - 1, QTextCursor::KeepAnchor);
+    monitor.txtTerm->setTextCursor(cursor);
+    monitor.txtTerm->setReadOnly(false); // the filter alone must hold
+    QTest::keyClick(monitor.txtTerm, Qt::Key_A);
+    QTest::keyClick(monitor.txtTerm, Qt::Key_Backspace);
+    QTest::keyClick(monitor.txtTerm, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(monitor.Log(), after);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("pasted"));
+    QTest::keyClick(monitor.txtTerm, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("last"));
 
     monitor.btnClose->click();
     QVERIFY(!monitor.isVisible());
@@ -86,116 +100,34 @@ void tst_LinkWindows::monitorLog()
     QCOMPARE(requests, 2);
 }
 
-// Keys cannot edit the log; Ctrl+C copies the selection.
-void tst_LinkWindows::keys_data()
+// The main window is disabled for as long as the cancel window shows; its Cancel button and
+// close box cancel, and the exchange hides it once it has stopped.
+void tst_LinkWindows::cancelWindow()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("clipboard");
-    QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << "pasted";
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << "pasted";
-    QTest::newRow("paste") << int(Qt::Key_V) << int(Qt::ControlModifier) << "pasted";
-    QTest::newRow("copy") << int(Qt::Key_C) << int(Qt::ControlModifier) << "PMGNCMD";
-}
-
-void tst_LinkWindows::keys()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    frmMonitor monitor;
-    monitor.ShowMonitor();
-    monitor.ShowData(QStringLiteral("> $PMGNCMD,VERSION*28\r\n"));
-    QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QTextCursor cursor = monitor.txtTerm->textCursor();
-    cursor.setPosition(3);
-    cursor.setPosition(10, QTextCursor::KeepAnchor);
-    monitor.txtTerm->setTextCursor(cursor);
-    monitor.txtTerm->setReadOnly(false); // the filter alone must hold
-    QTest::keyClick(monitor.txtTerm, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(monitor.Log(), QStringLiteral("> $PMGNCMD,VERSION*28\n"));
-    QTEST(QApplication::clipboard()->text(), "clipboard");
-}
-
-// The Cancel button and the close box cancel; the exchange hides the window when it has stopped.
-void tst_LinkWindows::cancelSetsCancelled()
-{
-    QtSerialStream port;
-    GpsLink link(port);
-    frmCancel window(link);
-    window.ShowActivity(QStringLiteral("Connecting to GPS..."));
-    for (const bool closeBox : {true, false}) {
-        link.SetCancelled(false);
-        closeBox ? void(window.close()) : window.Command1->click();
-        QVERIFY(link.Cancelled());
-        QVERIFY(window.isVisible());
-    }
-}
-
-// The main window is disabled for as long as the cancel window shows, however the exchange
-// ends.
-void tst_LinkWindows::cancelWindowDisablesTheMainWindow_data()
-{
-    QTest::addColumn<bool>("throws");
-    QTest::newRow("exchange returns") << false;
-    QTest::newRow("exchange throws") << true;
-}
-
-void tst_LinkWindows::cancelWindowDisablesTheMainWindow()
-{
-    QFETCH(bool, throws);
     QWidget main;
     main.show();
     FakeSerialStream port;
     GpsLink link(port);
     MessageBoxInteraction ui(&main, {});
     ui.SetLink(link);
-    bool disabled = false, shown = false;
-    QString text;
-    try {
+    {
         ExchangeFrame frame(link, ui, QStringLiteral("Downloading the track. Please wait..."));
-        disabled = !main.isEnabled();
-        shown = ui.CancelWindow() && ui.CancelWindow()->isVisible();
-        text = shown ? ui.CancelWindow()->Label1->text() : QString();
-        if (throws)
-            throw std::runtime_error("unexpected");
-    } catch (const std::runtime_error&) {
+        frmCancel* window = ui.CancelWindow();
+        QVERIFY(!main.isEnabled() && window && window->isVisible());
+        QCOMPARE(window->Label1->text(), QStringLiteral("Downloading the track. Please wait..."));
+        for (const bool closeBox : {true, false}) {
+            link.SetCancelled(false);
+            closeBox ? void(window->close()) : window->Command1->click();
+            QVERIFY(link.Cancelled() && window->isVisible());
+        }
     }
-    QVERIFY(disabled && shown);
-    QCOMPARE(text, QStringLiteral("Downloading the track. Please wait..."));
-    QVERIFY(main.isEnabled());
-    QVERIFY(!ui.CancelWindow()->isVisible());
+    QVERIFY(main.isEnabled() && !ui.CancelWindow()->isVisible());
 }
 
-void tst_LinkWindows::mainWindowConnectsAndLogs()
-{
-    Simulator sim({});
-    Window w;
-    w.port.SetPort(sim.Device());
-    QAction* open = w.Item("mnuOpenGPS");
-    QAction* log = w.Item("mnuOpenLog");
-
-    log->trigger();
-    QVERIFY(w.window.Space().Link().MonitorOn() && log->isChecked());
-    open->trigger();
-    QVERIFY(w.port.IsOpen());
-    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
-    frmMonitor* monitor = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        monitor = monitor ? monitor : qobject_cast<frmMonitor*>(widget);
-    QVERIFY(monitor && monitor->isVisible());
-    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,VERSION*28\n< $PMGNVER,")));
-
-    w.window.tbrToolBar_ButtonClick(w.window.ToolbarButton(QStringLiteral("OpenGPS")));
-    QVERIFY(!w.port.IsOpen());
-    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,HANDOFF*3E\n< $PMGNCSM,3E*")));
-
-    monitor->close();
-    QVERIFY(!w.window.Space().Link().MonitorOn() && !log->isChecked());
-}
-
-// The receiver goes away while connected: after the port error the window looks
-// disconnected, and Connect connects to the receiver once it is back.
-void tst_LinkWindows::hangUpThenConnectAgain()
+// The log menu opens the monitor on the handshake; the receiver going away leaves the window
+// looking disconnected; once it is back Connect connects again, Disconnect's sentences are
+// logged too, and closing the monitor turns the log off.
+void tst_LinkWindows::mainWindowFollowsTheLink()
 {
     QTemporaryDir dir;
     const QString device = dir.filePath(QStringLiteral("gps"));
@@ -203,11 +135,21 @@ void tst_LinkWindows::hangUpThenConnectAgain()
     Window w;
     w.port.SetPort(device);
     QAction* open = w.Item("mnuOpenGPS");
+    QAction* log = w.Item("mnuOpenLog");
     QAction* button = w.window.ToolbarButton(QStringLiteral("OpenGPS"));
     auto* download = w.window.findChild<QMenu*>(QStringLiteral("mnuDown"));
+    log->trigger();
+    QVERIFY(w.window.Space().Link().MonitorOn() && log->isChecked());
     open->trigger();
+    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
     QCOMPARE(button->text(), QStringLiteral("Disconn"));
     QVERIFY(download->menuAction()->isEnabled());
+    QCOMPARE(w.ui.status[StatusPanel::Settings], QStringLiteral("Detected: MAP 410 4.02"));
+    frmMonitor* monitor = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        monitor = monitor ? monitor : qobject_cast<frmMonitor*>(widget);
+    QVERIFY(monitor && monitor->isVisible());
+    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,VERSION*28\n< $PMGNVER,")));
 
     w.ui.ExpectQuestion(QStringLiteral("Unknown error or event"), Answer::Ok);
     sim.reset();
@@ -220,8 +162,12 @@ void tst_LinkWindows::hangUpThenConnectAgain()
 
     sim = std::make_unique<Simulator>(QStringList{"--link", device});
     open->trigger();
-    QCOMPARE(button->text(), QStringLiteral("Disconn"));
     QCOMPARE(w.ui.status[StatusPanel::Status], ConnectionText::Connected);
+    w.window.tbrToolBar_ButtonClick(button);
+    QVERIFY(!w.port.IsOpen());
+    QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,HANDOFF*3E\n< $PMGNCSM,3E*")));
+    monitor->close();
+    QVERIFY(!w.window.Space().Link().MonitorOn() && !log->isChecked());
     QVERIFY(w.ui.unexpected.isEmpty());
 }
 
@@ -250,7 +196,7 @@ void tst_LinkWindows::closedWhileConnecting()
     QVERIFY(stayedWhileBusy);
     QVERIFY(!w.window.isVisible());
     QVERIFY(!w.port.IsOpen());
-    QVERIFY(!w.settings.Read(SettingsKey::Height).isEmpty());
+    QVERIFY(!w.store.Read(SettingsKey::Height).isEmpty());
     QVERIFY(!w.ui.MessageTexts().contains(ConnectionText::NoResponse));
 }
 

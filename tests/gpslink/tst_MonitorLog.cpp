@@ -4,14 +4,13 @@
 #include "gpslink/QtSerialStream.h"
 #include "gpslink/frmMonitor.h"
 #include "tests/gpslink/Simulator.h"
-#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/MainWindow.h"
 #include "workspace/Workspace.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QtTest>
 
 class tst_MonitorLog : public QObject
@@ -20,7 +19,6 @@ class tst_MonitorLog : public QObject
 private slots:
     void lineForm();
     void keepsTheLastMegabytes();
-    void savedBeyondTheDisplay();
     void savingDoesNotHoldUpAnExchange();
 };
 
@@ -76,26 +74,6 @@ void tst_MonitorLog::keepsTheLastMegabytes()
     QVERIFY(SaveProtocolLog(dir.filePath(QStringLiteral("no/such/folder.log")), entries, 0));
 }
 
-// The window shows the last 16,000 characters; Save... writes every line.
-void tst_MonitorLog::savedBeyondTheDisplay()
-{
-    frmMonitor monitor;
-    monitor.ShowMonitor();
-    for (int i = 0; i < 2000; ++i)
-        monitor.ShowData(QStringLiteral("> $PMGNCSM,%1*00\r\n").arg(i, 4, 10, QChar(u'0')));
-    QVERIFY(monitor.Log().size() < 17000);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("monitor.log"));
-    QSignalSpy saved(&monitor, &frmMonitor::LogSaved);
-    monitor.SaveLog(path);
-    QVERIFY(saved.wait());
-    QCOMPARE(saved.front(), QVariantList({path, QString()}));
-    const QStringList lines = FileLines(path);
-    QCOMPARE(lines.size(), 2000);
-    QVERIFY(lines.front().endsWith(QStringLiteral(" > $PMGNCSM,0000*00")));
-    QVERIFY(lines.back().endsWith(QStringLiteral(" > $PMGNCSM,1999*00")));
-}
-
 // Save... pressed while the receiver is being connected: the exchange finishes with the file
 // dialog still open, and the saved log holds the whole exchange.
 void tst_MonitorLog::savingDoesNotHoldUpAnExchange()
@@ -103,13 +81,10 @@ void tst_MonitorLog::savingDoesNotHoldUpAnExchange()
     Simulator sim({});
     QVERIFY(!sim.Device().isEmpty());
     QTemporaryDir dir;
-    QSettings store(dir.filePath(QStringLiteral("navora.ini")), QSettings::IniFormat);
-    SettingsStore settings(store);
-    QtSerialStream port;
-    ScriptedInteraction ui;
-    frmNavora window(settings, port, &ui);
+    MainWindow<QtSerialStream> w;
+    frmNavora& window = w.window;
     window.Space().Link().SetTimeout(std::chrono::milliseconds(500));
-    port.SetPort(sim.Device());
+    w.port.SetPort(sim.Device());
     window.mnuOpenLog_Click();
     frmMonitor* monitor = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())

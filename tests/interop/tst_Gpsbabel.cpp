@@ -1,7 +1,7 @@
 #include "tests/gpslink/Simulator.h"
+#include "tests/interop/Programs.h"
 
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <cmath>
@@ -123,39 +123,13 @@ private slots:
     void deleteBeforeUpload();
 
 private:
-    // Runs gpsbabel with `arguments`, DEVICE standing for the receiver's device; empty when it
-    // succeeded, otherwise what went wrong.
-    QString RunHost(QStringList arguments, const QString& device);
-
-    QString program_;
     QTemporaryDir dir_;
 };
 
 void tst_Gpsbabel::initTestCase()
 {
-    program_ = QStandardPaths::findExecutable(QStringLiteral("gpsbabel"));
-    if (program_.isEmpty())
-        QSKIP("gpsbabel is not installed (Debian package gpsbabel; scripts/install-deps.sh "
-              "installs it)");
+    SKIP_WITHOUT("gpsbabel", "gpsbabel");
     QVERIFY(dir_.isValid());
-}
-
-QString tst_Gpsbabel::RunHost(QStringList arguments, const QString& device)
-{
-    arguments.replaceInStrings(QStringLiteral("DEVICE"), device);
-    QProcess host;
-    host.setProcessChannelMode(QProcess::MergedChannels);
-    host.start(program_, arguments);
-    // Generous: a loaded machine may be slow, and a host that hangs must not hang the suite.
-    if (!host.waitForFinished(120000)) {
-        host.kill();
-        host.waitForFinished();
-        return QStringLiteral("gpsbabel did not finish: ") + arguments.join(u' ');
-    }
-    if (host.exitStatus() != QProcess::NormalExit || host.exitCode() != 0)
-        return QStringLiteral("gpsbabel %1 failed: %2")
-            .arg(arguments.join(u' '), QString::fromLocal8Bit(host.readAll()));
-    return QString();
 }
 
 // Each kind goes down to a GPX file from a receiver holding all three, is compared with what the
@@ -207,8 +181,8 @@ void tst_Gpsbabel::roundTrip()
     {
         Simulator full({"--model", model}, Lines(kWaypoints + kRoutes + kTrack));
         QVERIFY(!full.Device().isEmpty());
-        const QString failure = RunHost(
-            {kind, "-i", "magellan", "-f", "DEVICE", "-o", "gpx", "-F", gpx}, full.Device());
+        const QString failure = RunProgram(
+            "gpsbabel", {kind, "-i", "magellan", "-f", full.Device(), "-o", "gpx", "-F", gpx});
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         received = full.Received();
     }
@@ -221,8 +195,8 @@ void tst_Gpsbabel::roundTrip()
 
     Simulator empty({});
     QVERIFY(!empty.Device().isEmpty());
-    const QString failure =
-        RunHost({kind, "-i", "gpx", "-f", gpx, "-o", "magellan", "-F", "DEVICE"}, empty.Device());
+    const QString failure = RunProgram(
+        "gpsbabel", {kind, "-i", "gpx", "-f", gpx, "-o", "magellan", "-F", empty.Device()});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     // Stopped, the receiver writes out what it has not saved yet.
     empty.Process().terminate();
@@ -246,9 +220,8 @@ void tst_Gpsbabel::deleteBeforeUpload()
     file.close();
     Simulator receiver({}, Lines(kWaypoints));
     QVERIFY(!receiver.Device().isEmpty());
-    const QString failure =
-        RunHost({"-w", "-i", "gpx", "-f", gpx, "-o", "magellan,nukewpt=1", "-F", "DEVICE"},
-                receiver.Device());
+    const QString failure = RunProgram("gpsbabel", {"-w", "-i", "gpx", "-f", gpx, "-o",
+                                                    "magellan,nukewpt=1", "-F", receiver.Device()});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     receiver.Process().terminate();
     QVERIFY(receiver.Process().waitForFinished(30000));

@@ -1,10 +1,9 @@
 #include "files/FileReader.h"
 #include "files/GpxFile.h"
 #include "files/PositionText.h"
+#include "tests/interop/Programs.h"
 #include "tests/support/ScriptedInteraction.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -22,8 +21,6 @@ private slots:
     void exportIsWellFormed();
 
 private:
-    // Runs `program` with `arguments`; empty when it succeeded, otherwise what went wrong.
-    QString Run(const QString& program, const QStringList& arguments);
     // Writes the example files' lists to a GPX file.
     QString ExportExamples();
 
@@ -46,16 +43,6 @@ void LoadExamples(Lists& lists)
         LoadListFile(kind, QStringLiteral(NAVORA_TEST_DATA "/files/%1.txt").arg(name), lists, state,
                      reader, ui);
 }
-
-// Says OK and Yes to everything: leaving out a route point with no waypoint, importing.
-struct Agreeable : ScriptedInteraction
-{
-    Answer QuestionWithList(const QString&, const QStringList&, Buttons buttons, MessageIcon,
-                            const QString&) override
-    {
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-};
 
 QString Position(const QString& latitude, const QString& longitude)
 {
@@ -121,26 +108,11 @@ void tst_GpxInterop::init()
     LoadExamples(lists_);
 }
 
-QString tst_GpxInterop::Run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    // Generous: a loaded machine may be slow, and a program that hangs must not hang the suite.
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return program + QStringLiteral(" did not finish");
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll());
-    return QString();
-}
-
 QString tst_GpxInterop::ExportExamples()
 {
     const QString path = dir_.filePath(QStringLiteral("examples.gpx"));
-    Agreeable ui;
+    ScriptedInteraction ui;
+    ui.agreeable = true;
     return SaveGpxFile(path, lists_, ui).status == FileStatus::Written ? path : QString();
 }
 
@@ -148,13 +120,12 @@ QString tst_GpxInterop::ExportExamples()
 // route point without a waypoint (XYZ) is not there.
 void tst_GpxInterop::gpsbabelReadsOurExport()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
-        QSKIP("gpsbabel is not installed (Debian package gpsbabel; scripts/install-deps.sh "
-              "installs it)");
+    SKIP_WITHOUT("gpsbabel", "gpsbabel");
     const QString ours = ExportExamples();
     const QString theirs = dir_.filePath(QStringLiteral("gpsbabel.gpx"));
-    const QString failure = Run(QStringLiteral("gpsbabel"), {"-w", "-r", "-t", "-i", "gpx", "-f",
-                                                             ours, "-o", "gpx", "-F", theirs});
+    const QString failure =
+        RunProgram(QStringLiteral("gpsbabel"),
+                   {"-w", "-r", "-t", "-i", "gpx", "-f", ours, "-o", "gpx", "-F", theirs});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     QStringList expected;
@@ -177,9 +148,7 @@ void tst_GpxInterop::gpsbabelReadsOurExport()
 // The example files' positions and names as a CSV file, made GPX by gpsbabel, read by Navora.
 void tst_GpxInterop::weReadGpsbabelsGpx()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
-        QSKIP("gpsbabel is not installed (Debian package gpsbabel; scripts/install-deps.sh "
-              "installs it)");
+    SKIP_WITHOUT("gpsbabel", "gpsbabel");
     QStringList csv{QStringLiteral("Latitude,Longitude,Name")};
     QStringList expected;
     const auto add = [&](const QString& name, const ListModel& list, int row, int column) {
@@ -202,12 +171,13 @@ void tst_GpxInterop::weReadGpsbabelsGpx()
     file.write((csv.join(u'\n') + u'\n').toLatin1());
     file.close();
     const QString gpx = dir_.filePath(QStringLiteral("fromcsv.gpx"));
-    const QString failure =
-        Run(QStringLiteral("gpsbabel"), {"-i", "unicsv", "-f", csvPath, "-o", "gpx", "-F", gpx});
+    const QString failure = RunProgram(QStringLiteral("gpsbabel"),
+                                       {"-i", "unicsv", "-f", csvPath, "-o", "gpx", "-F", gpx});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     Lists lists;
-    Agreeable ui;
+    ScriptedInteraction ui;
+    ui.agreeable = true;
     QCOMPARE(LoadGpxFile(gpx, lists, ProgramState(), ui).status, FileStatus::Read);
     QStringList read;
     for (int row = 0; row < lists.waypoints.Count(); ++row)
@@ -218,11 +188,9 @@ void tst_GpxInterop::weReadGpsbabelsGpx()
 
 void tst_GpxInterop::exportIsWellFormed()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
-        QSKIP("xmllint is not installed (Debian package libxml2-utils; scripts/install-deps.sh "
-              "installs it)");
+    SKIP_WITHOUT("xmllint", "libxml2-utils");
     const QString ours = ExportExamples();
-    const QString failure = Run(QStringLiteral("xmllint"), {"--noout", ours});
+    const QString failure = RunProgram(QStringLiteral("xmllint"), {"--noout", ours});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

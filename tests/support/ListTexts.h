@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gpslink/Sentence.h"
 #include "model/ListModel.h"
 #include "model/Lists.h"
 
@@ -14,8 +15,34 @@ inline QStringList Column(const ListModel& list, int column)
     return texts;
 }
 
-// Lists written and read as text, one line a row: the cells of a waypoint or
-// track row joined by "|"; a route as "nn|name|point,point,...".
+// Lists written and read as text, one line a row: the cells of a row joined by "|"; a route as
+// "nn|name|point,point,...".
+inline QStringList Rows(const ListModel& list)
+{
+    QStringList rows;
+    for (int row = 0; row < list.Count(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < list.ColumnCount(); ++column)
+            cells << list.Text(row, column);
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+inline QStringList Rows(const Lists& lists, ListKind kind)
+{
+    if (kind != ListKind::Routes)
+        return Rows(lists.Of(kind));
+    QStringList rows;
+    for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
+        if (lists.routes.Exists(route))
+            rows << QStringLiteral("%1|%2|%3")
+                        .arg(route, 2, 10, QChar(u'0'))
+                        .arg(lists.routes.Name(route), lists.routes.Points(route).join(u','));
+    }
+    return rows;
+}
+
 inline void Fill(Lists& lists, ListKind kind, const QStringList& rows)
 {
     for (const QString& row : rows) {
@@ -27,24 +54,8 @@ inline void Fill(Lists& lists, ListKind kind, const QStringList& rows)
     }
 }
 
-inline QStringList Rows(const Lists& lists, ListKind kind)
+// A line as the receiver sends or logs it: `fields` with their checksum, without CR LF.
+inline QString Checked(const QString& fields)
 {
-    QStringList rows;
-    if (kind == ListKind::Routes) {
-        for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
-            if (lists.routes.Exists(route))
-                rows << QStringLiteral("%1|%2|%3")
-                            .arg(route, 2, 10, QChar(u'0'))
-                            .arg(lists.routes.Name(route), lists.routes.Points(route).join(u','));
-        }
-        return rows;
-    }
-    const ListModel& list = lists.Of(kind);
-    for (int row = 0; row < list.Count(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < list.ColumnCount(); ++column)
-            cells << list.Text(row, column);
-        rows << cells.join(u'|');
-    }
-    return rows;
+    return FinishSentence(fields + u'*').chopped(2);
 }

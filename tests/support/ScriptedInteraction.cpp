@@ -28,6 +28,16 @@ Answer ScriptedInteraction::Question(const QString& text, Buttons buttons, Messa
     return answer;
 }
 
+Answer ScriptedInteraction::QuestionWithList(const QString& text, const QStringList& list,
+                                             Buttons buttons, MessageIcon icon,
+                                             const QString& title)
+{
+    if (!agreeable)
+        return UserInteraction::QuestionWithList(text, list, buttons, icon, title);
+    listed << text << list;
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
 void ScriptedInteraction::SetStatusText(StatusPanel panel, const QString& text)
 {
     status[panel] = text;

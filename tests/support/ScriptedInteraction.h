@@ -41,6 +41,10 @@ public:
             onProgress(done);
     }
     FileExistsAnswer AskFileExists(const QString& text) override;
+    // With `agreeable` set, a question with a list is answered Yes (or OK) unscripted and its
+    // text and list are kept in `listed`.
+    Answer QuestionWithList(const QString& text, const QStringList& list, Buttons buttons,
+                            MessageIcon icon, const QString& title) override;
 
     // Texts of the messages shown, in order.
     QStringList MessageTexts() const;
@@ -57,6 +61,8 @@ public:
     // What the user does when a transfer reports how far it is (e.g. press Cancel).
     std::function<void(int done)> onProgress;
     int beeps = 0;
+    bool agreeable = false;
+    QStringList listed;
     std::map<StatusPanel, QString> status;
     // Every text each panel was given, oldest first.
     std::map<StatusPanel, QStringList> statusHistory;

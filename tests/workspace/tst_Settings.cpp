@@ -1,10 +1,9 @@
 #include "tests/support/FakeSerialStream.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/SettingsFile.h"
 #include "workspace/Settings.h"
 
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -15,11 +14,8 @@ namespace {
 const QString kDatumText = QStringLiteral("No datum was set, it has defaulted to WGS84");
 
 // One start-up against a settings file of its own, never the user's.
-struct Startup
+struct Startup : SettingsFile
 {
-    QTemporaryDir dir;
-    QSettings qsettings{dir.filePath("settings.ini"), QSettings::IniFormat};
-    SettingsStore store{qsettings};
     FakeSerialStream port;
     ProgramState state;
     ScriptedInteraction ui;
@@ -44,11 +40,8 @@ private slots:
     void portFailureStopsStartup();
     void storedValuesApplied_data();
     void storedValuesApplied();
-    void gridAndSheet_data();
-    void gridAndSheet();
-    void drainAnswers_data();
-    void drainAnswers();
-    void drainFinishesWithoutQuestion();
+    void drain_data();
+    void drain();
     void handWrittenFileReadsAsText();
 };
 
@@ -142,124 +135,92 @@ void tst_Settings::portFailureStopsStartup()
     QCOMPARE(s.port.handshakingNoneCalls, 0);
 }
 
+// Height, Width, Gridlines, WaypointHeights, Grid and OSGB Sheet as stored; then the two sizes
+// ("-" when none), the grid lines, the heights mode, the grid and the squares as applied. The
+// sheet setting belongs to the British grid only.
 void tst_Settings::storedValuesApplied_data()
 {
-    // Height, Width, Gridlines and WaypointHeights as stored.
     QTest::addColumn<QStringList>("stored");
-    QTest::addColumn<std::optional<int>>("heightTwips");
-    QTest::addColumn<std::optional<int>>("widthTwips");
-    QTest::addColumn<bool>("gridLines");
-    QTest::addColumn<HeightsMode>("mode");
-
-    QTest::newRow("numbers") << QStringList{"7200", "9000.4", "1", "1"} << std::optional<int>(7200)
-                             << std::optional<int>(9000) << true << HeightsMode::Feet;
-    QTest::newRow("not numbers") << QStringList{"tall", "", "0", "2"} << std::optional<int>()
-                                 << std::optional<int>() << false << HeightsMode::Metres;
-    QTest::newRow("out of range") << QStringList{"6700", "8900", "2", "7"}
-                                  << std::optional<int>(6700) << std::optional<int>(8900) << true
-                                  << HeightsMode::Keep;
+    QTest::addColumn<QString>("applied");
+    QTest::newRow("numbers, OSGB with squares")
+        << QStringList{"7200", "9000.4", "1", "1", "OSGB", "1"} << "7200 9000 1 1 OSGB 1";
+    QTest::newRow("not numbers, OSGB without squares")
+        << QStringList{"tall", "", "0", "2", "OSGB", "0"} << "- - 0 2 OSGB 0";
+    QTest::newRow("out of range, OSNI leaves the squares")
+        << QStringList{"6700", "8900", "2", "7", "OSNI", "0"} << "6700 8900 1 0 OSNI 1";
+    QTest::newRow("UTM leaves them")
+        << QStringList{"1", "2", "0", "0", "UTM", "0"} << "1 2 0 0 UTM 1";
 }
 
 void tst_Settings::storedValuesApplied()
 {
     QFETCH(QStringList, stored);
-
     Startup s;
-    const QStringList keys{SettingsKey::Height, SettingsKey::Width, SettingsKey::Gridlines,
-                           SettingsKey::WaypointHeights};
+    const QStringList keys{SettingsKey::Height,    SettingsKey::Width,
+                           SettingsKey::Gridlines, SettingsKey::WaypointHeights,
+                           SettingsKey::Grid,      SettingsKey::OsgbSheet};
     for (int i = 0; i < keys.size(); ++i)
         s.store.Write(keys[i], stored[i]);
     s.store.Write(SettingsKey::Settings, "9600,n,8,1");
     s.store.Write(SettingsKey::CommPort, "3");
     s.store.Write(SettingsKey::Datum, "WGS84 World Geodetic System");
+    s.state.useSheetId = true;
 
-    const StartupResult result = s.Run();
-    QTEST(result.heightTwips, "heightTwips");
-    QTEST(result.widthTwips, "widthTwips");
-    QTEST(result.gridLines, "gridLines");
-    QTEST(s.state.heightsMode, "mode");
+    const StartupResult r = s.Run();
+    const auto twips = [](std::optional<int> t) { return t ? QString::number(*t) : "-"; };
+    QTEST(QStringList({twips(r.heightTwips), twips(r.widthTwips), QString::number(r.gridLines),
+                       QString::number(int(s.state.heightsMode)), s.state.currentGrid,
+                       QString::number(s.state.useSheetId)})
+              .join(u' '),
+          "applied");
+    QCOMPARE(s.grids, QStringList{s.state.currentGrid});
     QCOMPARE(s.ui.status[StatusPanel::Settings], QStringLiteral("Settings: Com3,9600,n,8,1"));
 }
 
-void tst_Settings::gridAndSheet_data()
+// Shutdown's drain: a closed port or output that leaves while it waits asks nothing; output that
+// stays asks, until Ignore closes the port or Abort keeps it open.
+void tst_Settings::drain_data()
 {
-    QTest::addColumn<QString>("grid");
-    QTest::addColumn<bool>("sheet");
-    QTest::addColumn<bool>("useSheetId");
-
-    QTest::newRow("OSGB with sheet") << "OSGB" << true << true;
-    QTest::newRow("OSGB without sheet") << "OSGB" << false << false;
-    // The sheet setting belongs to the British grid only.
-    QTest::newRow("OSNI leaves it") << "OSNI" << false << true;
-    QTest::newRow("UTM leaves it") << "UTM" << false << true;
-}
-
-void tst_Settings::gridAndSheet()
-{
-    QFETCH(QString, grid);
-    QFETCH(bool, sheet);
-
-    Startup s;
-    s.store.Write(SettingsKey::Datum, "WGS84 World Geodetic System");
-    s.store.Write(SettingsKey::Grid, grid);
-    s.store.Write(SettingsKey::OsgbSheet, sheet ? "1" : "0");
-    s.state.useSheetId = true;
-    s.Run();
-    QCOMPARE(s.state.currentGrid, grid);
-    QTEST(s.state.useSheetId, "useSheetId");
-    QCOMPARE(s.grids, QStringList{grid});
-}
-
-void tst_Settings::drainAnswers_data()
-{
+    QTest::addColumn<QString>("port"); // "closed", "leaves" or "stuck"
     QTest::addColumn<QList<Answer>>("answers");
     QTest::addColumn<bool>("result");
     QTest::addColumn<bool>("openAfter");
-
-    QTest::newRow("Abort keeps the port") << QList<Answer>{Answer::Abort} << false << true;
-    QTest::newRow("Ignore closes it") << QList<Answer>{Answer::Ignore} << true << false;
-    QTest::newRow("Retry, Ignore") << QList<Answer>{Answer::Retry, Answer::Ignore} << true << false;
-    QTest::newRow("Retry, Abort") << QList<Answer>{Answer::Retry, Answer::Abort} << false << true;
+    using A = Answer;
+    QTest::newRow("closed port") << "closed" << QList<A>{} << true << false;
+    QTest::newRow("output leaves") << "leaves" << QList<A>{} << true << false;
+    QTest::newRow("Abort keeps the port") << "stuck" << QList<A>{A::Abort} << false << true;
+    QTest::newRow("Ignore closes it") << "stuck" << QList<A>{A::Ignore} << true << false;
+    QTest::newRow("Retry, Ignore") << "stuck" << QList<A>{A::Retry, A::Ignore} << true << false;
+    QTest::newRow("Retry, Abort") << "stuck" << QList<A>{A::Retry, A::Abort} << false << true;
 }
 
-void tst_Settings::drainAnswers()
+void tst_Settings::drain()
 {
+    QFETCH(QString, port);
     QFETCH(QList<Answer>, answers);
     QFETCH(bool, openAfter);
-
-    FakeSerialStream port;
-    QVERIFY(!port.Open());
-    port.holdOutput = true;
-    QVERIFY(!port.Write("$PMGNCMD,END*3D\r\n"));
+    FakeSerialStream stream;
+    if (port != u"closed") {
+        QVERIFY(!stream.Open());
+        stream.holdOutput = true;
+        QVERIFY(!stream.Write("$PMGNCMD,END*3D\r\n"));
+    }
+    if (port == u"leaves")
+        QTimer::singleShot(0, &stream, &FakeSerialStream::TransmitOutput);
     ScriptedInteraction ui;
     for (Answer answer : answers)
         ui.ExpectQuestion(QStringLiteral("Data cannot be sent"), answer);
 
-    QTEST(DrainAndClosePort(port, ui, 10ms), "result");
-    QCOMPARE(port.IsOpen(), openAfter);
-    QVERIFY(ui.unexpected.isEmpty());
-    QVERIFY(ui.AllScriptUsed());
-    QCOMPARE(ui.questionsAsked.front().icon, MessageIcon::Exclamation);
+    QTEST(DrainAndClosePort(stream, ui, port == u"leaves" ? 10s : 10ms), "result");
+    QCOMPARE(stream.IsOpen(), openAfter);
+    QVERIFY(ui.unexpected.isEmpty() && ui.AllScriptUsed());
+    QCOMPARE(ui.questionsAsked.size(), size_t(answers.size()));
+    if (!answers.isEmpty())
+        QCOMPARE(ui.questionsAsked.front().icon, MessageIcon::Exclamation);
+    if (port == u"closed")
+        QCOMPARE(stream.closeCalls, 0);
     if (openAfter)
-        QCOMPARE(port.BytesToWrite(), qint64(17));
-}
-
-void tst_Settings::drainFinishesWithoutQuestion()
-{
-    ScriptedInteraction ui;
-    FakeSerialStream closed;
-    QVERIFY(DrainAndClosePort(closed, ui, 10ms));
-    QCOMPARE(closed.closeCalls, 0);
-
-    // The output leaves while the drain waits: nothing is asked.
-    FakeSerialStream port;
-    port.Open();
-    port.holdOutput = true;
-    port.Write("$PMGNCMD,END*3D\r\n");
-    QTimer::singleShot(0, &port, &FakeSerialStream::TransmitOutput);
-    QVERIFY(DrainAndClosePort(port, ui, 10s));
-    QVERIFY(!port.IsOpen());
-    QVERIFY(ui.questionsAsked.empty());
+        QCOMPARE(stream.BytesToWrite(), qint64(17));
 }
 
 void tst_Settings::handWrittenFileReadsAsText()

@@ -20,12 +20,6 @@ namespace {
 
 constexpr auto kTimeout = 300ms;
 
-// A sentence as the receiver logs it: with its checksum, without CR LF.
-QString L(const QString& fields)
-{
-    return FinishSentence(fields + u'*').chopped(2);
-}
-
 const QString kEnd = QStringLiteral("$PMGNCMD,END*3D");
 const QString kWaypointMemory =
     QStringLiteral("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a\n"
@@ -74,17 +68,17 @@ void tst_Transfers::sentToTheByte_data()
     row("empty waypoint list", 1, {}, {kEnd});
     // Names padded as a file stores them go without their blanks.
     row("five points", 2, {"12|LOOP|HOME, PUB  ,WORK,HOME,PUB"},
-        {L("$PMGNRTE,4,1,m,12,LOOP"), L("$PMGNRTE,4,2,c,12,HOME,PUB"),
-         L("$PMGNRTE,4,3,c,12,WORK,HOME"), L("$PMGNRTE,4,4,c,12,PUB")});
+        {Checked("$PMGNRTE,4,1,m,12,LOOP"), Checked("$PMGNRTE,4,2,c,12,HOME,PUB"),
+         Checked("$PMGNRTE,4,3,c,12,WORK,HOME"), Checked("$PMGNRTE,4,4,c,12,PUB")});
     row("track row without a time", 3, {"0001|TRAK01|5130.250|N|00012.345|W|00010|M||A"},
-        {"$PMGNCMD,DELETE,TRACK*08", L("$PMGNCSM,3D"),
-         L("$PMGNTRK,5130.250,N,00012.345,W,00010,M,,A,TRAK01"), kEnd});
+        {"$PMGNCMD,DELETE,TRACK*08", Checked("$PMGNCSM,3D"),
+         Checked("$PMGNTRK,5130.250,N,00012.345,W,00010,M,,A,TRAK01"), kEnd});
     // Given up after the fifth sending of a sentence misheard every time.
-    row("max retries", 2, {"01||HOME,PUB"}, QStringList(5, L("$PMGNRTE,1,1,c,01,HOME,PUB")),
+    row("max retries", 2, {"01||HOME,PUB"}, QStringList(5, Checked("$PMGNRTE,1,1,c,01,HOME,PUB")),
         {UploadText::MaxRetries}, {"--wrong-echo", "5"});
     row("a point the receiver lacks", 2, {"03||HOME,NOWHERE"},
-        {L("$PMGNRTE,1,1,c,03,HOME,NOWHERE"),
-         L("$PMGNCSM," + SentenceChecksum("$PMGNCMD,UNABLE*"))},
+        {Checked("$PMGNRTE,1,1,c,03,HOME,NOWHERE"),
+         Checked("$PMGNCSM," + SentenceChecksum("$PMGNCMD,UNABLE*"))},
         {"The GPS will not accept route 03\r\nWaypoint is HOME and/or NOWHERE\r\nCheck that "
          "these waypoints are present in the GPS"});
 }
@@ -246,22 +240,24 @@ void tst_Transfers::cancel_data()
                                 "WORK|5132.500|N|00014.125|W|0000030|M||f"};
     QTest::newRow("download")
         << "down" << 1 << QStringList()
-        << QStringList{"$PMGNCMD,WAYPOINT*71", L("$PMGNCSM,49"),
-                       L("$PMGNCSM," + SentenceChecksum("$PMGNWPL,5131.000,N,00013.000,W,0000020,"
-                                                        "M,PUB,,c*")),
+        << QStringList{"$PMGNCMD,WAYPOINT*71", Checked("$PMGNCSM,49"),
+                       Checked("$PMGNCSM," +
+                               SentenceChecksum("$PMGNWPL,5131.000,N,00013.000,W,0000020,"
+                                                "M,PUB,,c*")),
                        "$PMGNCMD,STOP*6A",
                        // already on its way when the receiver heard STOP
-                       L("$PMGNCSM," + SentenceChecksum("$PMGNWPL,5132.500,N,00014.125,W,0000030,"
-                                                        "M,WORK,,f*"))}
+                       Checked("$PMGNCSM," +
+                               SentenceChecksum("$PMGNWPL,5132.500,N,00014.125,W,0000030,"
+                                                "M,WORK,,f*"))}
         << 2;
     QTest::newRow("waypoint upload")
         << "up" << 1 << waypoints
-        << QStringList{L("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a"),
-                       L("$PMGNWPL,5131.000,N,00013.000,W,0000020,M,PUB,,c"), kEnd}
+        << QStringList{Checked("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a"),
+                       Checked("$PMGNWPL,5131.000,N,00013.000,W,0000020,M,PUB,,c"), kEnd}
         << 3;
     QTest::newRow("route upload") << "up" << 2 << QStringList{"01||HOME,PUB,WORK", "02||WORK,HOME"}
-                                  << QStringList{L("$PMGNRTE,2,1,c,01,HOME,PUB"),
-                                                 L("$PMGNRTE,2,2,c,01,WORK")}
+                                  << QStringList{Checked("$PMGNRTE,2,1,c,01,HOME,PUB"),
+                                                 Checked("$PMGNRTE,2,2,c,01,WORK")}
                                   << 7;
 }
 
@@ -293,7 +289,8 @@ void tst_Transfers::deleteSelectedWaypoints_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QStringList>("sent");
     QTest::newRow("in the receiver too")
-        << true << Answer::Yes << QStringList{L("$PMGNDWP,WORKPL,"), L("$PMGNDWP,HOME,")};
+        << true << Answer::Yes
+        << QStringList{Checked("$PMGNDWP,WORKPL,"), Checked("$PMGNDWP,HOME,")};
     QTest::newRow("disconnected") << false << Answer::Ok << QStringList();
 }
 
@@ -328,16 +325,16 @@ void tst_Transfers::drainLimit_data()
     QTest::addColumn<QString>("reply");   // ...the receiver answers this once...
     QTest::addColumn<QString>("chatter"); // ...and keeps sending this
     QTest::addColumn<QStringList>("messages");
-    const QString track = L("$PMGNTRK,5130.250,N,00012.345,W,00010,M,123456.00,A");
+    const QString track = Checked("$PMGNTRK,5130.250,N,00012.345,W,00010,M,123456.00,A");
     QTest::newRow("connecting") << "connect"
-                                << "VERSION" << L("$PMGNVER,025,4.02,MAP 410") << L("$PMGNCSM,28")
-                                << QStringList{kStillSendingText};
+                                << "VERSION" << Checked("$PMGNVER,025,4.02,MAP 410")
+                                << Checked("$PMGNCSM,28") << QStringList{kStillSendingText};
     QTest::newRow("stop after an invalid line")
         << "down"
-        << "WAYPOINT" << L("$PMGNCSM,71") << track
+        << "WAYPOINT" << Checked("$PMGNCSM,71") << track
         << QStringList{"Invalid response recieved", kStillSendingText};
     QTest::newRow("deleting") << "delete all"
-                              << "DELETE" << L("$PMGNCSM,17") << track
+                              << "DELETE" << Checked("$PMGNCSM,17") << track
                               << QStringList{kStillSendingText};
 }
 

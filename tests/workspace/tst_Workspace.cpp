@@ -1,9 +1,6 @@
 #include "gpslink/Connection.h"
-#include "gpslink/QtSerialStream.h"
-#include "tests/gpslink/Simulator.h"
 #include "tests/support/FakeSerialStream.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "workspace/Workspace.h"
+#include "tests/workspace/SimulatedSpace.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -171,7 +168,6 @@ void tst_Workspace::deleteInTheReceiverToo_data()
     QTest::addColumn<QString>("gone"); // the memory lines the receiver no longer has
     QTest::newRow("route, yes") << 2 << Answer::Yes << "$PMGNDRT,02*78"
                                 << "$PMGNRTE";
-    QTest::newRow("route, no") << 2 << Answer::No << QString() << QString();
     QTest::newRow("track, yes") << 3 << Answer::Yes << "$PMGNCMD,DELETE,TRACK*08"
                                 << "$PMGNTRK";
     QTest::newRow("track, no") << 3 << Answer::No << QString() << QString();
@@ -183,38 +179,27 @@ void tst_Workspace::deleteInTheReceiverToo()
     QFETCH(Answer, second);
     QFETCH(QString, sent);
     QFETCH(QString, gone);
-    Simulator sim({}, kMemory);
-    QtSerialStream port;
-    port.SetPort(sim.Device());
-    ScriptedInteraction ui;
-    Workspace space(port, ui);
-    space.Link().SetTimeout(500ms);
-    QCOMPARE(space.ConnectToggle(), ExchangeOutcome::Completed);
-    space.Routes().StartRoute(3, QStringLiteral("HOME TO PUB"));
-    space.Routes().AddPoint(3, QStringLiteral("HOME"));
-    space.Routes().AddPoint(3, QStringLiteral("PUB"));
-    space.Data().track.AddRow({"0001"});
+    SimulatedSpace s({"--acks-on"}, kMemory, 300ms);
+    QVERIFY(s.OpenWithoutHandshake());
+    Fill(s.space.Data(), ListKind::Routes, {"03|HOME TO PUB|HOME,PUB"});
+    s.space.Data().track.AddRow({"0001"});
     const bool route = ListKind(kind) == ListKind::Routes;
-    ui.ExpectQuestion(route ? "Are you sure you want to delete this route?"
-                            : "Delete all track points?",
-                      Answer::Yes);
-    ui.ExpectQuestion(route ? "Delete route from GPS as well?"
-                            : "Delete Track information from GPS as well?",
-                      second);
-    QSignalSpy busy(&space, &Workspace::BusyChanged);
+    s.ui.ExpectQuestion(route ? "Are you sure you want to delete this route?"
+                              : "Delete all track points?",
+                        Answer::Yes);
+    s.ui.ExpectQuestion(route ? "Delete route from GPS as well?"
+                              : "Delete Track information from GPS as well?",
+                        second);
+    QSignalSpy busy(&s.space, &Workspace::BusyChanged);
 
-    QCOMPARE(space.DeleteRows(ListKind(kind), {0}), ExchangeOutcome::Completed);
-    QVERIFY(ui.AllScriptUsed() && ui.unexpected.isEmpty() && ui.messages.empty());
-    QCOMPARE(space.List(ListKind(kind)).Count(), 0);
+    QCOMPARE(s.space.DeleteRows(ListKind(kind), {0}), ExchangeOutcome::Completed);
+    QVERIFY(s.ui.AllScriptUsed() && s.ui.unexpected.isEmpty() && s.ui.messages.empty());
+    QCOMPARE(s.space.List(ListKind(kind)).Count(), 0);
     QCOMPARE(busy.count(), sent.isEmpty() ? 0 : 2);
-    QVERIFY(space.Connected() && ui.cancelWindowTexts.size() == 1);
-    if (sent.isEmpty()) {
-        QCOMPARE(sim.Received().last(), QStringLiteral("$PMGNCMD,HANDON*70"));
-        return;
-    }
-    QTRY_VERIFY(sim.Received().contains(sent));
-    QTRY_VERIFY(!sim.Memory().contains(gone));
-    QVERIFY(sim.Memory().contains(QStringLiteral("$PMGNWPL")));
+    QVERIFY(s.space.Connected());
+    QTRY_COMPARE(s.sim.Received().value(0), sent);
+    QTRY_VERIFY(gone.isEmpty() || !s.sim.Memory().contains(gone));
+    QVERIFY(s.sim.Memory().contains(QStringLiteral("$PMGNWPL")));
 }
 
 QTEST_GUILESS_MAIN(tst_Workspace)
