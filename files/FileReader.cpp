@@ -264,6 +264,8 @@ void RecordReader::ReadWaypointRecord(QStringView line)
                         feet ? QStringLiteral("F") : QStringLiteral("M")};
         } else if (state_.heightsMode != HeightsMode::Keep) {
             altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
+        } else if (text.size() > 2 && text.front() == u'-') {
+            altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
         } else {
             const QString padded = (QStringLiteral("000000") + text).right(8);
             altitude = {padded.left(7), padded.right(1)};
