@@ -74,8 +74,12 @@ int WriteDownloaded(Session& session, const Target& target, bool complete)
     if (complete)
         return session.StatusOf(WriteListFile(session, target.kind, target.path, format).status);
     // Standard output gets nothing it could take for the whole list.
-    if (target.path.isEmpty() || target.path == u"-")
+    if (target.path.isEmpty() || target.path == u"-") {
+        session.Ui().Message(QStringLiteral("The download did not complete: the %1 rows received "
+                                            "are not written.")
+                                 .arg(session.Space().List(target.kind).Count()));
         return ExitStatus::kSuccess;
+    }
     const QString partial = target.path + QStringLiteral(".partial");
     const FileOutcome written = WriteListFile(session, target.kind, partial, format);
     if (written.status == FileStatus::Written)

@@ -91,7 +91,12 @@ Answer TerminalInteraction::Question(const QString& text, Buttons buttons, Messa
                   QStringLiteral(", as --yes asks."));
         return choices.positive;
     }
-    if (!askOnTerminal_ || interrupts_.Interrupted()) {
+    if (interrupts_.Interrupted()) {
+        out_.Line(QStringLiteral("Answered ") + AnswerText(choices.negative) +
+                  QStringLiteral(", as Ctrl+C was pressed."));
+        return choices.negative;
+    }
+    if (!askOnTerminal_) {
         out_.Line(QStringLiteral("Answered ") + AnswerText(choices.negative) +
                   QStringLiteral(", as there is no terminal to ask on (--yes answers ") +
                   AnswerText(choices.positive) + QStringLiteral(")."));
