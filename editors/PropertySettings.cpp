@@ -127,10 +127,10 @@ QStringList GridNames()
             QStringLiteral("UTM")};
 }
 
-std::vector<SerialDevice> PresentSerialDevices()
+std::vector<SerialDevice> PresentSerialDevices(bool withComPorts)
 {
     QStringList numbered;
-    for (int n = 1; n <= kComPorts; ++n)
+    for (int n = 1; n <= kComPorts && !withComPorts; ++n)
         numbered << DeviceForPort(QString::number(n)).value_or(QString());
     std::vector<SerialDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {

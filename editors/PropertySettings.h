@@ -34,8 +34,8 @@ struct SerialDevice
     QString description; // "FT232R USB UART"; may be empty
 };
 
-// The serial devices present now, Com1 to Com16 left out.
-std::vector<SerialDevice> PresentSerialDevices();
+// The serial devices present now, Com1 to Com16 left out unless asked for.
+std::vector<SerialDevice> PresentSerialDevices(bool withComPorts = false);
 
 // The port list: "Com1" to "Com16", then each device present as its path and
 // description, "/dev/ttyUSB0 (FT232R USB UART)".

@@ -1,6 +1,7 @@
 #include "files/FileFormat.h"
 
 #include "files/FileWriter.h"
+#include "files/GpxFile.h"
 
 FileOutcome TextFileFormat::Load(ListKind kind, const QString& path, Lists& lists,
                                  const ProgramState& state, ReaderState& reader,
@@ -13,4 +14,13 @@ FileOutcome TextFileFormat::Save(ListKind kind, const QString& path, const Lists
                                  UserInteraction& ui, const QDateTime& moment) const
 {
     return SaveListFile(kind, path, lists, ui, moment);
+}
+
+const FileFormat& FileFormatFor(const QString& path)
+{
+    static const TextFileFormat text;
+    static const GpxFileFormat gpx;
+    if (IsGpxPath(path))
+        return gpx;
+    return text;
 }

@@ -36,3 +36,7 @@ public:
     FileOutcome Save(ListKind kind, const QString& path, const Lists& lists, UserInteraction& ui,
                      const QDateTime& moment) const override;
 };
+
+// The format a file name asks for: GPX for a name ending in ".gpx" (in any
+// case), the program's own text format for every other.
+const FileFormat& FileFormatFor(const QString& path);

@@ -6,6 +6,7 @@
 #include "files/TextCase.h"
 #include "model/TextNumber.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +112,8 @@ bool FileHasLineStartingWith(QIODevice& file, const char* keyword, const char* s
     return false;
 }
 
+} // namespace
+
 bool FileHasRecordsOf(ListKind kind, QIODevice& file)
 {
     switch (kind) {
@@ -123,8 +126,6 @@ bool FileHasRecordsOf(ListKind kind, QIODevice& file)
     }
     return FileHasWaypoints(file);
 }
-
-} // namespace
 
 bool FileHasWaypoints(QIODevice& file)
 {
@@ -264,6 +265,8 @@ void RecordReader::ReadWaypointRecord(QStringView line)
                         feet ? QStringLiteral("F") : QStringLiteral("M")};
         } else if (state_.heightsMode != HeightsMode::Keep) {
             altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
+        } else if (text.size() > 2 && text.front() == u'-') {
+            altitude = {PadAltitude(QStringView(text).chopped(1)), unit};
         } else {
             const QString padded = (QStringLiteral("000000") + text).right(8);
             altitude = {padded.left(7), padded.right(1)};
@@ -369,25 +372,13 @@ void RecordReader::ReadTrackRecord(QStringView line)
     Keep(row);
 }
 
-FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
-                         const ProgramState& state, ReaderState& reader, UserInteraction& ui)
+namespace {
+
+// The second pass of a load over the device, open at its start: the list of
+// `kind` replaced by the records read, each invalid one asked about.
+FileOutcome ReadListRecords(ListKind kind, QIODevice& file, const QString& shownPath, Lists& lists,
+                            const ProgramState& state, ReaderState& reader, UserInteraction& ui)
 {
-    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    reader.recordsRead = 0;
-
-    QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    bool found = opened && FileHasRecordsOf(kind, file);
-    file.close();
-    // Read again from the start; a file that vanished in between counts as
-    // one without records, and the list keeps its rows.
-    found = found && file.open(QIODevice::ReadOnly);
-    if (!found) {
-        const QString message = shownPath + QStringLiteral("\r\n") + NoRecordsText(kind);
-        ui.Message(message);
-        return {opened ? FileStatus::NotThatKind : FileStatus::Failed, 0, message};
-    }
-
     if (kind == ListKind::Routes)
         lists.routes.Clear();
     else
@@ -430,4 +421,46 @@ FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
         return {FileStatus::Failed, reader.recordsRead, message};
     }
     return {cancelled ? FileStatus::Cancelled : FileStatus::Read, reader.recordsRead, {}};
+}
+
+FileOutcome NoRecords(ListKind kind, const QString& shownPath, FileStatus status,
+                      UserInteraction& ui)
+{
+    const QString message = shownPath + QStringLiteral("\r\n") + NoRecordsText(kind);
+    ui.Message(message);
+    return {status, 0, message};
+}
+
+} // namespace
+
+FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
+                         const ProgramState& state, ReaderState& reader, UserInteraction& ui)
+{
+    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    reader.recordsRead = 0;
+
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    bool found = opened && FileHasRecordsOf(kind, file);
+    file.close();
+    // Read again from the start; a file that vanished in between counts as
+    // one without records, and the list keeps its rows.
+    found = found && file.open(QIODevice::ReadOnly);
+    if (!found)
+        return NoRecords(kind, shownPath, opened ? FileStatus::NotThatKind : FileStatus::Failed,
+                         ui);
+    return ReadListRecords(kind, file, shownPath, lists, state, reader, ui);
+}
+
+FileOutcome LoadListText(ListKind kind, const QByteArray& text, const QString& name, Lists& lists,
+                         const ProgramState& state, ReaderState& reader, UserInteraction& ui)
+{
+    reader.recordsRead = 0;
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    if (!FileHasRecordsOf(kind, buffer))
+        return NoRecords(kind, name, FileStatus::NotThatKind, ui);
+    buffer.seek(0);
+    return ReadListRecords(kind, buffer, name, lists, state, reader, ui);
 }

@@ -73,10 +73,17 @@ private:
 bool FileHasWaypoints(QIODevice& file);
 bool FileHasRoutes(QIODevice& file);
 bool FileHasTrack(QIODevice& file);
+// The pre-scan of the list kind's records.
+bool FileHasRecordsOf(ListKind kind, QIODevice& file);
 
 // Replaces the list of `kind` with the records of the text file at `path`,
 // saying everything it has to say itself: a file without records of the kind
 // (the list keeps its rows), each invalid record (OK reads on, Cancel stops
 // and keeps the rows read), and the count read.
 FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
+                         const ProgramState& state, ReaderState& reader, UserInteraction& ui);
+
+// The same for a file's whole text held in memory, such as standard input,
+// named `name` in what the user is told.
+FileOutcome LoadListText(ListKind kind, const QByteArray& text, const QString& name, Lists& lists,
                          const ProgramState& state, ReaderState& reader, UserInteraction& ui);

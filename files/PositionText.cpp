@@ -340,6 +340,10 @@ QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude)
 
 QString PadAltitude(QStringView value)
 {
+    // A negative height keeps its sign in front, as the editor writes it:
+    // zeros before the "-" would turn -30 into a height that reads as 0.
+    if (value.size() > 1 && value.front() == u'-')
+        return u'-' + (QStringLiteral("000000") + value.mid(1).toString()).right(6);
     return (QStringLiteral("000000") + value.toString()).right(7);
 }
 

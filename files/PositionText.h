@@ -40,7 +40,8 @@ std::optional<QString> GpsTextToDecimalDegrees(QStringView digits, QStringView h
 QString DecimalDegreesToGpsText(QStringView degrees, bool isLatitude);
 
 // A height value as the 7 characters of the altitude column: "000000" put in
-// front of the text, keeping the last seven characters ("12" gives "0000012").
+// front of the text, keeping the last seven characters ("12" gives "0000012");
+// a negative one keeps its sign in front of six ("-30" gives "-000030").
 QString PadAltitude(QStringView value);
 // A whole number of metres or feet in the same form; a negative height keeps
 // its sign in front of six digits ("-000012").

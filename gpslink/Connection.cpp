@@ -97,7 +97,7 @@ bool AcceptVersion(GpsLink& link, UserInteraction& ui, const VersionReply& reply
         ui.Message(ConnectionText::InvalidResponse);
         return false;
     }
-    link.SetGpsVersion(version->display);
+    link.SetReceiver(*version);
     if (reply.acknowledging && !SendOrReport(link, ui, Acknowledgement(reply.line)))
         return false;
     if (!SupportedModel(version->modelCode))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gpslink/Sentence.h"
 #include "gpslink/SerialStream.h"
 
 #include <QByteArray>
@@ -91,9 +92,12 @@ public:
     // While set, every line sent and received is echoed by MonitorText.
     bool MonitorOn() const { return monitorOn_; }
     void SetMonitorOn(bool on) { monitorOn_ = on; }
+    // The connected receiver's version sentence: its model code, model name
+    // and software version.
+    const VersionSentence& Receiver() const { return receiver_; }
+    void SetReceiver(const VersionSentence& version) { receiver_ = version; }
     // Model name and software version of the connected receiver.
-    QString GpsVersion() const { return gpsVersion_; }
-    void SetGpsVersion(const QString& version) { gpsVersion_ = version; }
+    QString GpsVersion() const { return receiver_.display; }
 
     std::chrono::milliseconds Timeout() const { return timeout_; }
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
@@ -126,5 +130,5 @@ private:
     bool busy_ = false;
     bool connected_ = false;
     bool monitorOn_ = false;
-    QString gpsVersion_;
+    VersionSentence receiver_;
 };

@@ -45,6 +45,15 @@ std::optional<LineErrorCounts> ReadLineErrorCounts(qintptr handle);
 // socket notifier; -1 where this is not supported. Installs the handlers on
 // the first call.
 int TerminationSignalDescriptor();
+// The number of one termination signal that has arrived and not been taken
+// yet, 0 when there is none; taking it lets the descriptor rest again.
+int TakeTerminationSignal();
+// From now on the second termination signal ends the process at once, in
+// the signal handler itself, with the status 128 + its number: the first asks
+// politely, the second is not kept waiting.
+void EndOnSecondTerminationSignal();
+// The open descriptor is a terminal, where a person can answer.
+bool IsTerminal(int fd);
 
 // Processor time (user and system) this process has used so far.
 std::optional<std::chrono::microseconds> ProcessCpuTime();

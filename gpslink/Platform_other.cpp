@@ -37,6 +37,18 @@ int TerminationSignalDescriptor()
     return -1;
 }
 
+int TakeTerminationSignal()
+{
+    return 0;
+}
+
+void EndOnSecondTerminationSignal() {}
+
+bool IsTerminal(int)
+{
+    return false;
+}
+
 std::optional<std::chrono::microseconds> ProcessCpuTime()
 {
     return std::nullopt;

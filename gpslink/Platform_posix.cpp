@@ -24,11 +24,16 @@ QString SystemError(const char* what)
 }
 
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t endOnSecondSignal = 0;
+volatile std::sig_atomic_t signalsArrived = 0;
 
-extern "C" void OnTerminationSignal(int)
+extern "C" void OnTerminationSignal(int signal)
 {
+    if (endOnSecondSignal && signalsArrived > 0)
+        ::_exit(128 + signal);
+    signalsArrived = signalsArrived + 1;
     const int saved = errno;
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
@@ -164,6 +169,24 @@ int TerminationSignalDescriptor()
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
     return signalPipe[0];
+}
+
+int TakeTerminationSignal()
+{
+    char byte = 0;
+    if (signalPipe[0] < 0 || ::read(signalPipe[0], &byte, 1) != 1)
+        return 0;
+    return byte;
+}
+
+void EndOnSecondTerminationSignal()
+{
+    endOnSecondSignal = 1;
+}
+
+bool IsTerminal(int fd)
+{
+    return ::isatty(fd) == 1;
 }
 
 std::optional<std::chrono::microseconds> ProcessCpuTime()

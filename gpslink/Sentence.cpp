@@ -161,6 +161,8 @@ std::optional<VersionSentence> ParseVersionSentence(const QString& line)
         return std::nullopt;
     VersionSentence version;
     version.modelCode = f[1];
-    version.display = f[3].left(f[3].size() - 3) + u' ' + f[2];
+    version.modelName = f[3].left(f[3].size() - 3);
+    version.software = f[2];
+    version.display = version.modelName + u' ' + version.software;
     return version;
 }

@@ -78,6 +78,8 @@ std::optional<QStringList> TrackCells(const QString& line, int pointNumber,
 struct VersionSentence
 {
     QString modelCode; // e.g. "025"
+    QString modelName; // e.g. "MAP 410"
+    QString software;  // e.g. "4.02"
     QString display;   // model name, a blank, software version
 };
 std::optional<VersionSentence> ParseVersionSentence(const QString& line);

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 build=build-package
 
 # The installed programs; each has a manual page and is run from the package.
-programs=(navora navora-gpssim)
+programs=(navora navora-cli navora-gpssim)
 app_id=io.github.navora.Navora
 
 bash scripts/install-deps.sh
@@ -80,6 +80,37 @@ page=$(zcat "$root/usr/share/man/man1/navora-gpssim.1.gz" | sed 's/\\-/-/g')
 for switch in $(grep -oE -- '--[a-z][a-z-]+' <<<"$help" | sort -u); do
   grep -qE -- "$switch([^a-z-]|\$)" <<<"$page" || fail "the manual page of navora-gpssim does not describe $switch"
 done
+
+# Every option navora-cli offers is described in its manual page.
+help=$("$root/usr/bin/navora-cli" --help) || fail "navora-cli --help failed"
+page=$(zcat "$root/usr/share/man/man1/navora-cli.1.gz" | sed 's/\\-/-/g')
+for option in $(grep -oE -- '--[a-z][a-z-]+' <<<"$help" | sort -u); do
+  grep -qE -- "$option([^a-z-]|\$)" <<<"$page" || fail "the manual page of navora-cli does not describe $option"
+done
+
+# navora-cli is the core alone: no Qt Gui or Qt Widgets, no display.
+needed=$(readelf -d "$root/usr/bin/navora-cli" | grep NEEDED)
+if grep -qE 'libQt6(Gui|Widgets)' <<<"$needed"; then
+  fail "navora-cli links Qt Gui or Qt Widgets"
+fi
+
+# The packaged navora-cli tells its version, and reads the packaged
+# simulator's model over its pseudo-terminal, with settings of its own.
+version=$("$root/usr/bin/navora-cli" --version) || fail "navora-cli --version failed"
+grep -qF "$(dpkg-deb --field "$deb" Version)" <<<"$version" ||
+  fail "navora-cli --version says '$version'"
+"$root/usr/bin/navora-gpssim" --link "$root/gps" >/dev/null &
+sim=$!
+for _ in $(seq 50); do
+  [ -e "$root/gps" ] && break
+  sleep 0.1
+done
+info=$(XDG_CONFIG_HOME="$root/config" "$root/usr/bin/navora-cli" --port "$root/gps" --timeout 1 info) ||
+  { kill "$sim"; fail "navora-cli info against the simulator failed"; }
+kill "$sim"
+wait "$sim" || true
+[ "$info" = $'Model code: 025\nModel name: MAP 410\nVersion: 4.02' ] ||
+  fail "navora-cli info printed '$info'"
 
 # The desktop entry's command starts the packaged program, which is still
 # running a moment later (a missing library or plugin ends it at once).

@@ -6,6 +6,8 @@
 //   - At 4800 baud (a smaller set unless --full): the whole transfer against
 //     the line's own time, every byte each way at 480 bytes a second, and the
 //     program's processor time meanwhile.
+//   - With --cli: the same through navora-cli, download all and upload all,
+//     each a process timed whole and, from its --log, the transfers alone.
 // Prints one line per transfer.
 
 #include "gpslink/Download.h"
@@ -17,8 +19,11 @@
 #include "tests/support/ScriptedInteraction.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -45,7 +50,8 @@ QString Memory(int waypoints, int routes, int points)
     QString text;
     for (int i = 0; i < waypoints; ++i)
         text += QStringLiteral("$PMGNWPL,%1.%2,N,%3.%4,W,%5,M,W%6,WAYPOINT %6,%7\n")
-                    .arg(5000 + i % 900, 4, 10, QChar(u'0'))
+                    // Minutes below 60, so that the files navora-cli writes hold them.
+                    .arg((50 + i / 60 % 9) * 100 + i % 60, 4, 10, QChar(u'0'))
                     .arg(i % 1000, 3, 10, QChar(u'0'))
                     .arg(100 + i % 60, 5, 10, QChar(u'0'))
                     .arg((i * 7) % 1000, 3, 10, QChar(u'0'))
@@ -172,6 +178,99 @@ int Run(int baud, int waypoints, int routes, int points, const QString& only)
     return 0;
 }
 
+// One navora-cli command against the simulator, timed from outside and
+// from inside: its --log gives the moment and the bytes of every line, so
+// the transfers can be told from the connection around them.
+struct CliFigures
+{
+    double wall = 0;     // the whole process, connecting and disconnecting included
+    double transfer = 0; // from the first request to the last line before HANDOFF
+    double cpu = 0, simCpu = 0;
+    qint64 bytes = 0; // both ways, within the transfer
+    int sentences = 0;
+};
+
+std::optional<CliFigures> RunCliCommand(const Simulator& sim, qint64 simPid,
+                                        const QStringList& command, const QString& log)
+{
+    QProcess cli;
+    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double simBefore = CpuSecondsOf(simPid);
+    const auto childBefore = ChildProcessesUsage().value_or(ChildUsage{});
+    QElapsedTimer wall;
+    wall.start();
+    cli.start(QStringLiteral(NAVORA_CLI),
+              QStringList{"--port", sim.Device(), "--timeout", "1", "--log", log} + command);
+    if (!cli.waitForFinished(-1) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0)
+        return std::nullopt;
+    CliFigures f;
+    f.wall = wall.nsecsElapsed() / 1e9;
+    f.cpu =
+        double((ChildProcessesUsage().value_or(ChildUsage{}).cpu - childBefore.cpu).count()) / 1e6;
+    f.simCpu = CpuSecondsOf(simPid) - simBefore;
+
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QDateTime first, last;
+    const bool download = command.first() == u"download";
+    for (const QString& line : lines) {
+        const QString text = line.section(u' ', 1);
+        const QDateTime moment = QDateTime::fromString(line.section(u' ', 0, 0), Qt::ISODateWithMs);
+        if (!first.isValid()) {
+            // The transfers start with the first request or the first waypoint sent.
+            if (!text.startsWith(download ? QStringLiteral("> $PMGNCMD,WAYPOINT")
+                                          : QStringLiteral("> $PMGNWPL")))
+                continue;
+            first = moment;
+        }
+        if (text.startsWith(QStringLiteral("> $PMGNCMD,HANDOFF")))
+            break;
+        last = moment;
+        if (text != u"< Timeout")
+            f.bytes += text.size(); // the line and its CR LF: as long as "> " and the line
+        if (text.startsWith(download ? QStringLiteral("< $PMGN") : QStringLiteral("> $PMGN")) &&
+            !text.contains(QStringLiteral("CSM")) && !text.contains(QStringLiteral("CMD")))
+            ++f.sentences;
+    }
+    f.transfer = first.msecsTo(last) / 1e3;
+    return f;
+}
+
+// download all into a folder and upload all from it, each through navora-cli.
+int RunCli(int baud, int waypoints, int routes, int points)
+{
+    Simulator sim(baud ? QStringList{"--baud", QString::number(baud)} : QStringList{},
+                  Memory(waypoints, routes, points));
+    QTemporaryDir dir;
+    if (sim.Device().isEmpty() || !dir.isValid())
+        return 1;
+    for (const QString& command : {QStringLiteral("download"), QStringLiteral("upload")}) {
+        const std::optional<CliFigures> f =
+            RunCliCommand(sim, sim.Process().processId(),
+                          QStringList{command, "all", "-d", dir.filePath(QStringLiteral("backup"))},
+                          dir.filePath(command + QStringLiteral(".log")));
+        if (!f) {
+            std::fprintf(stderr, "navora-cli %s all failed\n", qPrintable(command));
+            return 1;
+        }
+        const double line = double(f->bytes) * 10 / (baud ? baud : 1);
+        std::printf("navora-cli %-8s all, %s, %d sentences: %.3f s in all, transfers %.3f s",
+                    qPrintable(command),
+                    baud ? qPrintable(QStringLiteral("%1 baud").arg(baud)) : "unthrottled",
+                    f->sentences, f->wall, f->transfer);
+        if (baud)
+            std::printf(", line's own time %.3f s, %+.2f %%", line,
+                        100 * (f->transfer - line) / line);
+        else
+            std::printf(", %.1f us a sentence", 1e6 * f->transfer / f->sentences);
+        std::printf(", navora-cli's processor time %.3f s, simulator's %.3f s\n", f->cpu,
+                    f->simCpu);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -183,6 +282,12 @@ int main(int argc, char* argv[])
     const QStringList arguments = app.arguments().mid(1);
     const bool full = arguments.contains(QStringLiteral("--full"));
     const QString only = arguments.value(arguments.indexOf(QRegularExpression("^[a-z]+$")));
+    // --cli: the same receiver through navora-cli, download all and upload all.
+    if (arguments.contains(QStringLiteral("--cli"))) {
+        if (RunCli(0, 500, 20, 2000) != 0 || arguments.contains(QStringLiteral("--unthrottled")))
+            return 1;
+        return RunCli(4800, full ? 500 : 100, full ? 20 : 5, full ? 2000 : 200);
+    }
     if (Run(0, 500, 20, 2000, only) != 0)
         return 1;
     if (arguments.contains(QStringLiteral("--unthrottled")))
