@@ -2,6 +2,7 @@
 
 #include "coords/NationalGrid.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <cmath>
 
@@ -154,8 +155,14 @@ ParsedArguments ParseArguments(const QStringList& arguments)
         return {in, {}};
     }
 
-    if (given.contains(Option::Port))
-        in.port = values[Option::Port];
+    if (given.contains(Option::Port)) {
+        // A device named from the current folder (a link to a pseudo-terminal,
+        // say) is opened by its whole path; a bare name such as ttyUSB0 or
+        // COM3 is left to the serial port to find.
+        const QFileInfo device(values[Option::Port]);
+        in.port = device.exists() && device.isRelative() ? device.absoluteFilePath()
+                                                         : values[Option::Port];
+    }
     if (given.contains(Option::Speed)) {
         bool ok = false;
         const int speed = values[Option::Speed].toInt(&ok);
@@ -324,7 +331,7 @@ QString HelpText()
         "  --yes              answer Yes or OK to every question\n"
         "  --timeout SECONDS  how long to wait for a line from the receiver (default 4)\n"
         "  --sheet            an OSGB reference with its two square letters, such as\n"
-        "                     TQ 31979 79607\n"
+        "                     TQ 31979 79607 (latlon knows one by its letters)\n"
         "  -h, --help         show this help and exit\n"
         "  --version          show the version and exit\n"
         "\n"

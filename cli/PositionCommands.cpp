@@ -132,14 +132,18 @@ int RunGridRef(const Invocation& in, UserInteraction& ui)
 int RunLatLon(const Invocation& in, UserInteraction& ui)
 {
     const QString text = in.values.join(u' ');
-    const std::optional<GridReference> reference = ReadReference(in.grid, in.sheet, text);
+    // An OSGB reference that starts with its square letters is the sheet
+    // form, whether or not --sheet says so.
+    const bool sheet =
+        in.sheet || (in.grid == u"OSGB" && !text.isEmpty() && text.front().isLetter());
+    const std::optional<GridReference> reference = ReadReference(in.grid, sheet, text);
     if (!reference) {
         ui.Message(QStringLiteral("Not a reference in ") + in.grid + QStringLiteral(": ") + text);
         return ExitStatus::kUsage;
     }
     for (const std::optional<QString>& error :
-         {EastingError(reference->east, in.grid, in.sheet),
-          NorthingError(reference->north, in.grid, in.sheet, reference->band)}) {
+         {EastingError(reference->east, in.grid, sheet),
+          NorthingError(reference->north, in.grid, sheet, reference->band)}) {
         if (error) {
             ui.Message(*error);
             return ExitStatus::kUsage;
@@ -148,7 +152,7 @@ int RunLatLon(const Invocation& in, UserInteraction& ui)
     GridSelection selected(in.grid, ui);
     const GridComponentSource& source = selected.source;
     const PositionFromReference position =
-        ReferenceToPosition(in.grid, in.sheet, source, ui, *reference);
+        ReferenceToPosition(in.grid, sheet, source, ui, *reference);
     if (position.status != ReferenceStatus::Converted)
         return ExitStatus::kUsage;
     PrintData(QString::number(position.latitude, 'f', 6) + u' ' +

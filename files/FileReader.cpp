@@ -440,15 +440,21 @@ FileOutcome LoadListFile(ListKind kind, const QString& path, Lists& lists,
     reader.recordsRead = 0;
 
     QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    bool found = opened && FileHasRecordsOf(kind, file);
+    // A file that is missing or may not be read says why, rather than that
+    // it holds nothing of the kind.
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString message = shownPath + QStringLiteral("\r\n") +
+                                QStringLiteral(" could not be read: ") + file.errorString();
+        ui.Message(message, MessageIcon::Exclamation);
+        return {FileStatus::Failed, 0, message};
+    }
+    bool found = FileHasRecordsOf(kind, file);
     file.close();
     // Read again from the start; a file that vanished in between counts as
     // one without records, and the list keeps its rows.
     found = found && file.open(QIODevice::ReadOnly);
     if (!found)
-        return NoRecords(kind, shownPath, opened ? FileStatus::NotThatKind : FileStatus::Failed,
-                         ui);
+        return NoRecords(kind, shownPath, FileStatus::NotThatKind, ui);
     return ReadListRecords(kind, file, shownPath, lists, state, reader, ui);
 }
 
