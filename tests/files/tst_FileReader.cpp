@@ -122,8 +122,11 @@ void tst_FileReader::load_data()
         {noWaypoints + none + "Waypoint information!"});
     Row("no routes", 2, noRoutes, {"KEEP"}, -1, {noRoutes + none + "route information!"});
     Row("no track", 3, noTrack, {"KEEP"}, -1, {noTrack + none + "track information!"});
-    Row("no such file", 1, noTrack + "-gone", {"KEEP"}, -1,
-        {noTrack + "-gone" + none + "Waypoint information!"});
+    // A missing file says so, not that it holds no waypoints.
+    QFile gone(noTrack + "-gone");
+    QVERIFY(!gone.open(QIODevice::ReadOnly));
+    Row("no such file", 1, gone.fileName(), {"KEEP"}, -1,
+        {gone.fileName() + "\r\n could not be read: " + gone.errorString()});
 
     const QByteArray good = "WP,DM,A,0,0,d,t,x\n";
     const QByteArray bad = "WP,DM,B,95,0,d,t,x\r\nWP,DM,C,0,181,d,t,x\r\n";
