@@ -8,47 +8,27 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-// Navora's GPX seen by programs written by others, run as black boxes: gpsbabel reads what
-// Navora writes and writes what Navora reads; xmllint checks that what Navora writes is XML.
+// Navora's GPX seen by a program written by others, run as a black box: gpsbabel reads what
+// Navora writes and writes what Navora reads.
 
 class tst_GpxInterop : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void initTestCase();
     void gpsbabelReadsOurExport();
     void weReadGpsbabelsGpx();
-    void exportIsWellFormed();
 
 private:
     // Writes the example files' lists to a GPX file.
     QString ExportExamples();
 
     QTemporaryDir dir_;
+    // The worked example files of the text format, read into one set of lists.
     Lists lists_;
 };
 
 namespace {
-
-// The worked example files of the text format, read into one set of lists.
-void LoadExamples(Lists& lists)
-{
-    ProgramState state;
-    state.currentDatumCode = QStringLiteral("WGS84");
-    ReaderState reader;
-    ScriptedInteraction ui;
-    for (const auto& [kind, name] : {std::pair{ListKind::Waypoints, "waypoints"},
-                                     {ListKind::Routes, "routes"},
-                                     {ListKind::Track, "track"}})
-        LoadListFile(kind, QStringLiteral(NAVORA_TEST_DATA "/files/%1.txt").arg(name), lists, state,
-                     reader, ui);
-}
-
-QString Position(const QString& latitude, const QString& longitude)
-{
-    return DecimalDegreesToGpsText(latitude, true) + u' ' +
-           DecimalDegreesToGpsText(longitude, false);
-}
 
 QString Position(const ListModel& list, int row, int latitudeColumn)
 {
@@ -79,8 +59,9 @@ QStringList Points(const QString& path)
         const QString element = xml.name().toString();
         if (xml.isStartElement() && xml.attributes().hasAttribute(QStringLiteral("lat"))) {
             kind = element;
-            position = Position(xml.attributes().value(QStringLiteral("lat")).toString(),
-                                xml.attributes().value(QStringLiteral("lon")).toString());
+            position = DecimalDegreesToGpsText(xml.attributes().value(QLatin1String("lat")), true) +
+                       u' ' +
+                       DecimalDegreesToGpsText(xml.attributes().value(QLatin1String("lon")), false);
             name.clear();
             elevation = QStringLiteral("none");
         } else if (xml.isStartElement() && !kind.isEmpty() && element == u"name") {
@@ -99,13 +80,20 @@ QStringList Points(const QString& path)
 
 } // namespace
 
-void tst_GpxInterop::init()
+void tst_GpxInterop::initTestCase()
 {
     QVERIFY(dir_.isValid());
-    lists_.waypoints.Clear();
-    lists_.routes.Clear();
-    lists_.track.Clear();
-    LoadExamples(lists_);
+    ProgramState state;
+    state.currentDatumCode = QStringLiteral("WGS84");
+    ReaderState reader;
+    ScriptedInteraction ui;
+    for (const auto& [kind, name] : {std::pair{ListKind::Waypoints, "waypoints"},
+                                     {ListKind::Routes, "routes"},
+                                     {ListKind::Track, "track"}})
+        QCOMPARE(LoadListFile(kind, QStringLiteral(NAVORA_TEST_DATA "/files/%1.txt").arg(name),
+                              lists_, state, reader, ui)
+                     .status,
+                 FileStatus::Read);
 }
 
 QString tst_GpxInterop::ExportExamples()
@@ -184,14 +172,6 @@ void tst_GpxInterop::weReadGpsbabelsGpx()
         read << lists.waypoints.Text(row, WaypointColumn::Name) + u' ' +
                     Position(lists.waypoints, row, WaypointColumn::Latitude);
     QCOMPARE(read, expected);
-}
-
-void tst_GpxInterop::exportIsWellFormed()
-{
-    SKIP_WITHOUT("xmllint", "libxml2-utils");
-    const QString ours = ExportExamples();
-    const QString failure = RunProgram(QStringLiteral("xmllint"), {"--noout", ours});
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 QTEST_GUILESS_MAIN(tst_GpxInterop)

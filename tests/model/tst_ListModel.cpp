@@ -31,8 +31,6 @@ private slots:
     void routeListNeverSorts();
     void selectionFollowsSortedRows();
     void addRows();
-    void selectionScan_data();
-    void selectionScan();
 };
 
 void tst_ListModel::headerClicks_data()
@@ -91,10 +89,6 @@ void tst_ListModel::trackSortsByNumber_data()
         << int(TrackColumn::Altitude)
         << QStringList{"0000123", "-000012", "45.5", "", "0000045", "1e3", "  7"}
         << QStringList{"-000012", "", "  7", "0000045", "45.5", "0000123", "1e3"};
-    // Positions keep their text order: their widths are fixed.
-    QTest::newRow("Latitude") << int(TrackColumn::Latitude)
-                              << QStringList{"5130.250", "0009.500", "5129.999"}
-                              << QStringList{"0009.500", "5129.999", "5130.250"};
 }
 
 void tst_ListModel::trackSortsByNumber()
@@ -157,8 +151,7 @@ void tst_ListModel::selectionFollowsSortedRows()
     for (int column : {1, 1, 0}) // ends ALPHA, BRIDGE, CAFE
         list.SortByColumn(column);
     QCOMPARE(list.Text(0, WaypointColumn::Name), QStringLiteral("ALPHA"));
-    QCOMPARE(ScanSelection(list).count, 1);
-    QVERIFY(list.IsSelected(0));
+    QVERIFY(list.IsSelected(0) && !list.IsSelected(1) && !list.IsSelected(2));
     QVERIFY(selection.isRowSelected(0, {}));
     QVERIFY(!selection.isRowSelected(1, {}));
     QCOMPARE(selection.currentIndex().row(), 0);
@@ -182,35 +175,6 @@ void tst_ListModel::addRows()
     track.AddRows(
         {{"0001", "TRAK01", "5130.250", "N", "00007.500", "W", "0", "M", "12:00:00 ", "A"}});
     QCOMPARE(track.IconKey(0), QString());
-}
-
-void tst_ListModel::selectionScan_data()
-{
-    QTest::addColumn<QList<bool>>("flags");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("last");
-
-    QTest::newRow("nothing selected") << QList<bool>{false, false, false} << 0 << -1;
-    QTest::newRow("first only") << QList<bool>{true, false, false} << 1 << 0;
-    QTest::newRow("two, last one wins") << QList<bool>{true, false, true} << 2 << 2;
-    QTest::newRow("all") << QList<bool>{true, true, true, true} << 4 << 3;
-}
-
-void tst_ListModel::selectionScan()
-{
-    QFETCH(QList<bool>, flags);
-    QFETCH(int, count);
-    QFETCH(int, last);
-
-    ListModel list(ListKind::Waypoints);
-    for (int i = 0; i < flags.size(); ++i) {
-        list.AddRow({QStringLiteral("WP%1").arg(i)});
-        list.SetSelected(i, flags[i]);
-    }
-    const SelectionScan scan = ScanSelection(list);
-    QCOMPARE(scan.count, count);
-    QCOMPARE(scan.lastSelected, last);
-    QCOMPARE(HasSelection(list), count > 0);
 }
 
 QTEST_GUILESS_MAIN(tst_ListModel)

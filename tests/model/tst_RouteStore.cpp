@@ -54,7 +54,6 @@ class tst_RouteStore : public QObject
 private slots:
     void rowsShowTheRoutes_data();
     void rowsShowTheRoutes();
-    void freeRouteAndRowLookup();
 };
 
 void tst_RouteStore::rowsShowTheRoutes_data()
@@ -118,20 +117,6 @@ void tst_RouteStore::rowsShowTheRoutes()
     QCOMPARE(Contents(store), contents);
     store.Clear();
     QCOMPARE(Contents(store), QStringList());
-}
-
-void tst_RouteStore::freeRouteAndRowLookup()
-{
-    RouteStore store;
-    Run(store, {"start 1 A", "add 1 P", "start 2 NAMED", "add 3 Q"});
-    // A name alone does not take a route number.
-    QCOMPARE(store.FreeRoute(), std::optional<int>(2));
-    QCOMPARE(store.RouteOfRow(2), std::optional<int>(2));
-    QCOMPARE(store.RouteOfRow(3), std::optional<int>(3));
-    QCOMPARE(store.RouteOfRow(4), std::nullopt);
-    for (int route = 4; route <= 20; ++route)
-        Run(store, {QStringLiteral("add %1 W").arg(route), "add 2 W"});
-    QCOMPARE(store.FreeRoute(), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(tst_RouteStore)

@@ -1,35 +1,44 @@
 #include "gpslink/Connection.h"
 #include "tests/support/FakeSerialStream.h"
-#include "tests/workspace/SimulatedSpace.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/SettingsFile.h"
+#include "workspace/Workspace.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
-
-using namespace std::chrono_literals;
 
 namespace {
 
 const QString kData = QStringLiteral(NAVORA_TEST_DATA "/files/");
 const QString kPortSettings = QStringLiteral("Settings: Com1,4800,n,8,1");
+const QStringList kStoredKeys{
+    SettingsKey::Settings, SettingsKey::CommPort,        SettingsKey::Gridlines,
+    SettingsKey::Datum,    SettingsKey::WaypointHeights, SettingsKey::OsgbSheet,
+    SettingsKey::Grid};
 
-// A workspace over a port in memory, with the WGS84 datum set.
-struct Space
+// A workspace over a port in memory, with a settings file of its own, the WGS84 datum and one
+// waypoint.
+struct Space : SettingsFile
 {
-    Space() { space.State().currentDatumCode = QStringLiteral("WGS84"); }
+    Space()
+    {
+        space.State().currentDatumCode = QStringLiteral("WGS84");
+        space.List(ListKind::Waypoints)
+            .AddRow({"HOME", "5130.250", "N", "00012.345", "W", "0000100", "M", "", "a"});
+    }
     FakeSerialStream port;
     ScriptedInteraction ui;
     Workspace space{port, ui};
-    QTemporaryDir dir;
-};
 
-// A receiver's memory: two waypoints, route 3 over them and one track point.
-const QString kMemory =
-    QStringLiteral("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,HOME,,a\n"
-                   "$PMGNWPL,5131.000,N,00013.000,W,0000020,M,PUB,,c\n"
-                   "$PMGNRTE,3,1,m,03,HOME TO PUB\n"
-                   "$PMGNRTE,3,2,c,03,HOME,PUB\n"
-                   "$PMGNTRK,5130.250,N,00012.345,W,00010,M,123456.00,A,,061226\n");
+    QString Stored() const
+    {
+        QStringList values;
+        for (const QString& key : kStoredKeys)
+            values << store.Read(key);
+        return values.join(u'|');
+    }
+};
 
 } // namespace
 
@@ -42,8 +51,10 @@ private slots:
     void rowToEdit_data();
     void rowToEdit();
     void busyRefusesEveryCommand();
-    void deleteInTheReceiverToo_data();
-    void deleteInTheReceiverToo();
+    void propertiesOk_data();
+    void propertiesOk();
+    void routeEdits();
+    void routeEditorOpening();
 };
 
 // Steps: "load KIND FILE", "save KIND FILE" (a file of the test's folder; "no/f.txt" cannot be
@@ -57,7 +68,7 @@ void tst_Workspace::statusPanelTellsTheTruth_data()
     const QString read2 = QStringLiteral("2 Records read");
     const QString written2 = QStringLiteral("2 Trackpoints written to file");
     QTest::newRow("load, then save")
-        << QStringList{"load 3 track.txt", "save 3 a.txt", "save 1 b.txt"}
+        << QStringList{"load 3 track.txt", "save 3 a.txt", "save 2 b.txt"}
         << QList<F>{F::Read, F::Written, F::NothingToSave}
         << QStringList{read2, written2, written2};
     QTest::newRow("a failed save leaves no count")
@@ -110,9 +121,7 @@ void tst_Workspace::rowToEdit_data()
     QTest::addColumn<int>("row"); // -2: none
     QTest::addColumn<bool>("refused");
     QTest::newRow("waypoint, none selected: a new one") << 1 << QList<int>{} << -1 << false;
-    QTest::newRow("waypoint, one selected") << 1 << QList<int>{2} << 2 << false;
     QTest::newRow("waypoints, two selected") << 1 << QList<int>{0, 2} << -2 << true;
-    QTest::newRow("route, none selected: a new one") << 2 << QList<int>{} << -1 << false;
     QTest::newRow("routes: the last selected") << 2 << QList<int>{4, 1} << 4 << false;
     QTest::newRow("track: never") << 3 << QList<int>{1} << -2 << false;
 }
@@ -140,7 +149,6 @@ void tst_Workspace::busyRefusesEveryCommand()
     s.port.Open();
     s.space.Link().SetConnected(true);
     s.space.Data().track.AddRows({{"0001"}, {"0002"}});
-    QSignalSpy busy(&s.space, &Workspace::BusyChanged);
     {
         ExchangeFrame running(s.space.Link(), s.ui, QStringLiteral("Connecting to GPS..."));
         QVERIFY(s.space.Busy());
@@ -154,52 +162,139 @@ void tst_Workspace::busyRefusesEveryCommand()
     QCOMPARE(s.space.Data().track.Count(), 2);
     QVERIFY(!QFile::exists(s.dir.filePath("t.txt")));
     QVERIFY(s.port.IsOpen() && s.space.Connected() && s.port.transmitted.isEmpty());
-    QCOMPARE(busy.count(), 2);
-    QCOMPARE(s.ui.cancelWindowTexts, QStringList{"Connecting to GPS..."});
 }
 
-// Connected, Delete asks whether the receiver's copy goes too, and a Yes deletes it there in
-// the command's one exchange.
-void tst_Workspace::deleteInTheReceiverToo_data()
+// Changes to the dialog's choices (Com1, 4800, WGS84, grid lines, Don't Care, OSGB with
+// squares) and to the port ("open": connected on an open port; "openError", "portError",
+// "settingsError": the port refuses), then what OK left: its result, the messages, the seven
+// stored settings, and the port, the connection, grid, squares, datum and the first altitude.
+void tst_Workspace::propertiesOk_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<Answer>("second");
-    QTest::addColumn<QString>("sent"); // empty: nothing sent
-    QTest::addColumn<QString>("gone"); // the memory lines the receiver no longer has
-    QTest::newRow("route, yes") << 2 << Answer::Yes << "$PMGNDRT,02*78"
-                                << "$PMGNRTE";
-    QTest::newRow("track, yes") << 3 << Answer::Yes << "$PMGNCMD,DELETE,TRACK*08"
-                                << "$PMGNTRK";
-    QTest::newRow("track, no") << 3 << Answer::No << QString() << QString();
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("after");
+    const QString nothing = QStringLiteral("||||||");
+    const QString wgs = QStringLiteral("WGS84 World Geodetic System");
+    const QString refused = QStringLiteral("Invalid Port Number");
+    // clang-format off
+    QTest::newRow("as they were") << QStringList{} << true << QStringList{}
+        << "4800,n,8,1|1|1|" + wgs + "|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("19200 warns once") << QStringList{"speed=19200"} << true << QStringList{PropertyText::SpeedWarning}
+        << "19200,n,8,1|1|1|" + wgs + "|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("CAPE") << QStringList{"datum=CAPE  Cape"} << true << QStringList{}
+        << "4800,n,8,1|1|1|CAPE  Cape|0|1|OSGB" << "1 closed OSGB squares CAPE 0000100M";
+    QTest::newRow("a datum without a code") << QStringList{"datum=CAPE"} << true << QStringList{}
+        << "4800,n,8,1|1|1|CAPE|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("feet") << QStringList{"heights=1", "gridLines=0"} << true << QStringList{}
+        << "4800,n,8,1|1|0|" + wgs + "|1|1|OSGB" << "1 closed OSGB squares WGS84 0000328F";
+    QTest::newRow("UTM keeps the squares") << QStringList{"grid=3"} << true << QStringList{}
+        << "4800,n,8,1|1|1|" + wgs + "|0|1|UTM" << "1 closed UTM squares WGS84 0000100M";
+    QTest::newRow("OSNI has no squares") << QStringList{"grid=1"} << true << QStringList{}
+        << "4800,n,8,1|1|1|" + wgs + "|0|1|OSNI" << "1 closed OSNI plain WGS84 0000100M";
+    QTest::newRow("an open port moves") << QStringList{"open", "port=Com2"} << true << QStringList{}
+        << "4800,n,8,1|2|1|" + wgs + "|0|1|OSGB" << "2 connected OSGB squares WGS84 0000100M";
+    QTest::newRow("the new port will not open") << QStringList{"open", "port=Com2", "openError"} << false
+        << QStringList{"Com2: Permission denied"} << nothing << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("no such port") << QStringList{"port=Com17", "portError", "speed=9600"} << false
+        << QStringList{refused} << nothing << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("a speed the port refuses") << QStringList{"speed=fast", "settingsError", "heights=1"}
+        << false << QStringList{"Invalid property value"} << nothing << "1 closed OSGB squares WGS84 0000100M";
+    // clang-format on
 }
 
-void tst_Workspace::deleteInTheReceiverToo()
+void tst_Workspace::propertiesOk()
 {
-    QFETCH(int, kind);
-    QFETCH(Answer, second);
-    QFETCH(QString, sent);
-    QFETCH(QString, gone);
-    SimulatedSpace s({"--acks-on"}, kMemory, 300ms);
-    QVERIFY(s.OpenWithoutHandshake());
-    Fill(s.space.Data(), ListKind::Routes, {"03|HOME TO PUB|HOME,PUB"});
-    s.space.Data().track.AddRow({"0001"});
-    const bool route = ListKind(kind) == ListKind::Routes;
-    s.ui.ExpectQuestion(route ? "Are you sure you want to delete this route?"
-                              : "Delete all track points?",
-                        Answer::Yes);
-    s.ui.ExpectQuestion(route ? "Delete route from GPS as well?"
-                              : "Delete Track information from GPS as well?",
-                        second);
-    QSignalSpy busy(&s.space, &Workspace::BusyChanged);
+    QFETCH(QStringList, changes);
+    Space s;
+    PropertyChoices choices{
+        "Com1", "4800", "WGS84 World Geodetic System", true, HeightsMode::Keep, 0, true, true};
+    for (const QString& change : changes) {
+        const QString value = change.section(u'=', 1);
+        if (change == u"open") {
+            s.port.Open();
+            s.space.Link().SetConnected(true);
+        } else if (change == u"openError") {
+            s.port.openError = QStringLiteral("Com2: Permission denied");
+        } else if (change == u"portError") {
+            s.port.portError = QStringLiteral("Invalid Port Number");
+        } else if (change == u"settingsError") {
+            s.port.settingsError = QStringLiteral("Invalid property value");
+        } else if (change.startsWith(u"port=")) {
+            choices.port = value;
+        } else if (change.startsWith(u"speed=")) {
+            choices.speed = value;
+        } else if (change.startsWith(u"datum=")) {
+            choices.datum = value;
+        } else if (change.startsWith(u"heights=")) {
+            choices.heights = HeightsMode(value.toInt());
+        } else if (change.startsWith(u"gridLines=")) {
+            choices.gridLines = value == u"1";
+        } else if (change.startsWith(u"grid=")) {
+            choices.grid = value.toInt();
+        }
+    }
+    QSignalSpy connection(&s.space, &Workspace::ConnectionChanged);
 
-    QCOMPARE(s.space.DeleteRows(ListKind(kind), {0}), ExchangeOutcome::Completed);
-    QVERIFY(s.ui.AllScriptUsed() && s.ui.unexpected.isEmpty() && s.ui.messages.empty());
-    QCOMPARE(s.space.List(ListKind(kind)).Count(), 0);
-    QCOMPARE(busy.count(), sent.isEmpty() ? 0 : 2);
-    QVERIFY(s.space.Connected());
-    QTRY_COMPARE(s.sim.Received().value(0), sent);
-    QTRY_VERIFY(gone.isEmpty() || !s.sim.Memory().contains(gone));
-    QVERIFY(s.sim.Memory().contains(QStringLiteral("$PMGNWPL")));
+    QTEST(s.space.ApplyProperties(choices, s.store), "applied");
+    QTEST(s.ui.MessageTexts(), "messages");
+    QTEST(s.Stored(), "stored");
+    const ProgramState& state = s.space.State();
+    const ListModel& waypoints = s.space.List(ListKind::Waypoints);
+    const QString after = QStringList{s.port.Port(),
+                                      s.space.Connected() ? "connected"
+                                      : s.port.IsOpen()   ? "open"
+                                                          : "closed",
+                                      state.currentGrid,
+                                      state.useSheetId ? "squares" : "plain",
+                                      state.currentDatumCode,
+                                      waypoints.Text(0, WaypointColumn::Altitude) +
+                                          waypoints.Text(0, WaypointColumn::MF)}
+                              .join(u' ');
+    QTEST(after, "after");
+    // The connection's signal follows a port that would not reopen.
+    QCOMPARE(connection.size(), changes.contains("openError") ? 1 : 0);
+}
+
+// An edit replaces its route (named by default after its ends); one without waypoints removes
+// it; a number outside the table is refused.
+void tst_Workspace::routeEdits()
+{
+    Space s;
+    s.space.Routes().ReplaceRoute(3, "OLD", {"A", "B", "C"});
+    s.space.Routes().ReplaceRoute(5, "FIVE", {"X"});
+    QVERIFY(s.space.ApplyRouteEdit("03", "", {"A", "", "c"}));
+    QCOMPARE(Rows(s.space.Data(), ListKind::Routes),
+             QStringList({"03|03 A -> C|A,C", "05|FIVE|X"}));
+    QVERIFY(s.space.ApplyRouteEdit("03", "", {}));
+    QVERIFY(!s.space.ApplyRouteEdit("21", "", {"A"}));
+    QCOMPARE(s.ui.MessageTexts(), QStringList{"Route number out of range"});
+    QCOMPARE(Rows(s.space.Data(), ListKind::Routes), QStringList{"05|FIVE|X"});
+    QVERIFY(!s.space.Routes().Exists(3));
+}
+
+void tst_Workspace::routeEditorOpening()
+{
+    Space s;
+    const QString loading =
+        QStringLiteral("Loading waypoints into Route editor.\r\nPlease Wait...");
+    std::optional<RouteEditorContent> content = s.space.PrepareRouteEditor(-1);
+    QVERIFY(content);
+    QCOMPARE(content->waypointNames, QStringList{"HOME"});
+    QCOMPARE(s.ui.cancelWindowTexts, QStringList{loading});
+    QVERIFY(!s.ui.cancelWindowShown);
+    QVERIFY(!s.space.Busy());
+
+    // Cancel in the cancel window while the names load: no editor.
+    QTimer::singleShot(0, &s.space, [&] { s.space.Cancel(); });
+    QVERIFY(!s.space.PrepareRouteEditor(-1));
+
+    for (int route = 1; route <= 20; ++route)
+        s.space.Routes().ReplaceRoute(route, "R", {"HOME"});
+    QVERIFY(!s.space.PrepareRouteEditor(-1));
+    QCOMPARE(s.ui.MessageTexts(), QStringList{"All 20 routes are in use"});
+    QCOMPARE(s.ui.cancelWindowTexts.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_Workspace)
