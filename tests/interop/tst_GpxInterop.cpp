@@ -8,8 +8,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-// Navora's GPX seen by a program written by others, run as a black box: gpsbabel reads what
-// Navora writes and writes what Navora reads.
+// Navora's GPX seen by programs written by others, run as black boxes: gpsbabel reads what
+// Navora writes and writes what Navora reads; xmllint checks that what Navora writes is XML.
 
 class tst_GpxInterop : public QObject
 {
@@ -18,6 +18,7 @@ private slots:
     void initTestCase();
     void gpsbabelReadsOurExport();
     void weReadGpsbabelsGpx();
+    void exportIsWellFormed();
 
 private:
     // Writes the example files' lists to a GPX file.
@@ -172,6 +173,14 @@ void tst_GpxInterop::weReadGpsbabelsGpx()
         read << lists.waypoints.Text(row, WaypointColumn::Name) + u' ' +
                     Position(lists.waypoints, row, WaypointColumn::Latitude);
     QCOMPARE(read, expected);
+}
+
+void tst_GpxInterop::exportIsWellFormed()
+{
+    SKIP_WITHOUT("xmllint", "libxml2-utils");
+    const QString ours = ExportExamples();
+    const QString failure = RunProgram(QStringLiteral("xmllint"), {"--noout", ours});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 QTEST_GUILESS_MAIN(tst_GpxInterop)
