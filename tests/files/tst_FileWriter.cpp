@@ -166,9 +166,6 @@ void tst_FileWriter::positionsReadBack()
             .arg(thousandths % 60000 / 1000, 2, 10, QChar(u'0'))
             .arg(thousandths % 1000, 3, 10, QChar(u'0'));
     };
-    const int latitude = WaypointColumn::Latitude;
-    Lists lists;
-    ListModel& list = lists.waypoints;
     QStringList expected;
     std::vector<QStringList> rows;
     for (int degree = 0; degree <= 180; ++degree) {
@@ -179,17 +176,13 @@ void tst_FileWriter::positionsReadBack()
             if (lon > 180 * 60000 || lat > 90 * 60000)
                 continue;
             const QString ns = i % 2 ? "S" : "N", we = i % 3 ? "W" : "E";
-            QStringList row(list.ColumnCount());
-            row[latitude] = text(lat, 2);
-            row[latitude + 1] = ns;
-            row[latitude + 2] = text(lon, 3);
-            row[latitude + 3] = we;
-            rows.push_back(row);
+            rows.push_back({QString(), text(lat, 2), ns, text(lon, 3), we}); // no name
             // Nothing south of or west of zero: that reads back as north and east.
-            expected << row[latitude] + (lat ? ns : "N") + row[latitude + 2] + (lon ? we : "E");
+            expected << text(lat, 2) + (lat ? ns : "N") + text(lon, 3) + (lon ? we : "E");
         }
     }
-    list.AddRows(rows);
+    Lists lists;
+    lists.waypoints.AddRows(rows);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("positions.txt");
@@ -202,8 +195,9 @@ void tst_FileWriter::positionsReadBack()
     const ListModel& back = read.waypoints;
     QCOMPARE(back.Count(), int(rows.size()));
     for (int row = 0; row < back.Count(); ++row) {
-        const QString got = back.Text(row, latitude) + back.Text(row, latitude + 1) +
-                            back.Text(row, latitude + 2) + back.Text(row, latitude + 3);
+        using namespace WaypointColumn;
+        const QString got = back.Text(row, Latitude) + back.Text(row, NS) +
+                            back.Text(row, Longitude) + back.Text(row, WE);
         if (got != expected[row])
             QFAIL(qPrintable(rows[size_t(row)].join(u' ') + " -> " + got));
     }
