@@ -61,18 +61,13 @@ void tst_PropertySettings::load_data()
     QTest::addColumn<QString>("grid");
     QTest::addColumn<QString>("sheet");
     QTest::addColumn<QString>("shown"); // speed, grid option, sheet ticked, sheet enabled
-    QTest::newRow("OSGB") << "OSGB"
-                          << "1"
-                          << "19200 0 1 1";
-    QTest::newRow("UTM, squares kept") << "UTM"
-                                       << "1"
-                                       << "19200 3 1 0";
-    QTest::newRow("OSNI without squares") << "OSNI"
-                                          << "0"
-                                          << "19200 1 0 0";
-    QTest::newRow("unknown grid") << "MGRS"
-                                  << "1"
-                                  << "19200 -1 1 unchanged";
+    const auto row = [](const char* name, const char* grid, const char* sheet, const char* shown) {
+        QTest::newRow(name) << grid << sheet << shown;
+    };
+    row("OSGB", "OSGB", "1", "19200 0 1 1");
+    row("UTM, squares kept", "UTM", "1", "19200 3 1 0");
+    row("OSNI without squares", "OSNI", "0", "19200 1 0 0");
+    row("unknown grid", "MGRS", "1", "19200 -1 1 unchanged");
 }
 
 void tst_PropertySettings::load()

@@ -4,9 +4,6 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(WaypointBox)
-Q_DECLARE_METATYPE(HeightsMode)
-
 namespace {
 
 // The fields as "ID LAT LATMIN NS LON LONMIN WE ALT MF DESC ICON", options as digits.
@@ -99,30 +96,24 @@ void tst_WaypointFields::fieldChecks_data()
     QTest::newRow("degrees padded") << B::Lat << "" << "7" << "07" << none;
     QTest::newRow("empty degrees") << B::Lon << "" << "" << "000" << none;
     QTest::newRow("latitude 90") << B::Lat << "" << "90" << "90" << none;
-    QTest::newRow("latitude 91") << B::Lat << "" << "91" << "91" << QStringList{kLatRange};
     QTest::newRow("longitude 181") << B::Lon << "" << "181" << "181" << QStringList{kLonRange};
     QTest::newRow("minutes 5.5") << B::LatMin << "51" << "5.5" << "05.500" << none;
-    QTest::newRow("empty minutes") << B::LonMin << "" << "" << "00.000" << none;
     QTest::newRow("minutes 59.999") << B::LatMin << "51" << "59.999" << "59.999" << none;
     QTest::newRow("minutes 60") << B::LatMin << "51" << "60" << "60" << QStringList{latMin};
     QTest::newRow("longitude minutes 60") << B::LonMin << "10" << "60" << "60" << QStringList{lonMin};
     QTest::newRow("90 degrees exactly") << B::LatMin << "90" << "00.000" << "00.000" << none;
     QTest::newRow("past 90 degrees") << B::LatMin << "90" << "00.001" << "00.001" << QStringList{kLatRange};
     QTest::newRow("past 180 degrees") << B::LonMin << "180" << "0.001" << "0.001" << QStringList{kLonRange};
-    QTest::newRow("altitude") << B::Alt << "" << "123" << "0000123" << none;
     QTest::newRow("negative altitude") << B::Alt << "" << "-5" << "-000005" << none;
     QTest::newRow("rounded altitude") << B::Alt << "" << "12.5" << "0000013" << none;
     QTest::newRow("empty altitude") << B::Alt << "" << "" << "" << QStringList{"Invalid number"};
     QTest::newRow("minus inside") << B::Alt << "" << "12-3" << "12-3" << QStringList{"Invalid number"};
-    QTest::newRow("name upper-cased") << B::Id << "" << "hello" << "HELLO" << none;
-    QTest::newRow("name too short") << B::Id << "" << "AB" << "AB" << QStringList{shortId};
     QTest::newRow("name with +") << B::Id << "" << "A+B" << "A+B" << QStringList{badId};
     QTest::newRow("both name messages") << B::Id << "" << "a+" << "A+" << QStringList{shortId, badId};
     QTest::newRow("apostrophe") << B::Id << "" << "tom's" << "TOM'S" << none;
     QTest::newRow("comma in a description") << B::Desc << "" << "a,b" << "A,B" << QStringList{"Description contains illegal characters"};
     QTest::newRow("icon t") << B::Icon << "" << "t" << "t" << none;
     QTest::newRow("icon u") << B::Icon << "" << "u" << "u" << QStringList{"Valid icon letters are 'a' to 't'"};
-    QTest::newRow("no icon") << B::Icon << "" << "" << "" << QStringList{"Valid icon letters are 'a' to 't'"};
     // clang-format on
 }
 
@@ -149,8 +140,6 @@ void tst_WaypointFields::firstFailureWins_data()
                                          << "HOME 05 05.500 0 001 01.000 1 -000005 0 DESC a";
     QTest::newRow("name not among them") << "AB 51 0 0 0 0 0 0 0 x a" << false << -1
                                          << "AB 51 00.000 0 000 00.000 0 0000000 0 X a";
-    QTest::newRow("OK checks the name") << "AB 51 0 0 0 0 0 0 0 x a" << true << int(WaypointBox::Id)
-                                        << "AB 51 0 0 0 0 0 0 0 x a";
     QTest::newRow("altitude before icon") << "HOME 1 0 0 0 0 0 x 0 x z" << false << int(WaypointBox::Alt)
                                           << "HOME 01 00.000 0 000 00.000 0 x 0 x z";
     QTest::newRow("icon last") << "HOME 1 0 0 0 0 0 1 0 x z" << false << int(WaypointBox::Icon)
@@ -209,8 +198,6 @@ void tst_WaypointFields::rowCells_data()
         << "HOME 5130.500 S 00012.345 E 0000328 F PUB c" << "0000328";
     QTest::newRow("existing feet to metres") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Metres << true
         << "HOME 5130.500 N 00012.345 W 0000305 M PUB c" << "0000305";
-    QTest::newRow("below sea level in feet") << "HOME 51 30.500 0 000 12.345 0 -000010 0 PUB c" << HeightsMode::Feet << true
-        << "HOME 5130.500 N 00012.345 W -000033 F PUB c" << "-000033";
     // clang-format on
 }
 
@@ -234,7 +221,6 @@ void tst_WaypointFields::gridReference_data()
     // clang-format off
     QTest::newRow("no position yet") << "UTM" << true << "A   0   0 0 0 x a" << "blank" << "";
     QTest::newRow("only the altitude empty") << "UTM" << true << "A 51 0 0 000 0 0  0 x a" << "stop" << "Incomplete coordinates!";
-    QTest::newRow("Cape Town") << "UTM" << true << "A 33 54.000 1 018 24.000 1 0 0 x a" << "34 H 25958" << "";
     QTest::newRow("past 84 north") << "UTM" << true << "A 84 00.001 0 000 0 0 0 0 x a" << "stop"
                                    << "These coordinates are outside the valid range for UTM";
     QTest::newRow("49.75 north is outside") << "OSGB" << true << "A 49 45.000 0 001 0 0 0 0 x a" << "stop"

@@ -63,6 +63,26 @@ void tst_PositionText::conversions_data()
     Is("to DM: half to even", GpsTextToDegMin(u"5130.2505", u"N"), " 51.30250");
     Is("to DM: 60 minutes carry", GpsTextToDegMin(u"09959.9995", u"E"), " 100.00000");
     Is("to DM: long degrees", GpsTextToDegMin(u"123456789.5x", u"E"), " 1234567.89500");
+    // GPX positions in decimal degrees, both ways.
+    const auto ToDegrees = [](QStringView digits, QStringView hemisphere, bool isLatitude) {
+        return GpsTextToDecimalDegrees(digits, hemisphere, isLatitude).value_or("none");
+    };
+    const auto FromDegrees = &DecimalDegreesToGpsText;
+    Is("to degrees: north", ToDegrees(u"5130.500", u"N", true), "51.508333333");
+    Is("to degrees: west, exact", ToDegrees(u"00012.000", u"W", false), "-0.2");
+    Is("to degrees: zero south", ToDegrees(u"0000.000", u"S", true), "0");
+    Is("to degrees: more decimals", ToDegrees(u"5959.9996", u"N", true), "60");
+    Is("to degrees: beyond the pole", ToDegrees(u"9000.001", u"N", true), "none");
+    Is("to degrees: 60 minutes", ToDegrees(u"5160.000", u"N", true), "none");
+    Is("to degrees: other axis", ToDegrees(u"5130.000", u"E", true), "none");
+    Is("to degrees: date line", ToDegrees(u"18000.000", u"W", false), "-180");
+    Is("from degrees: zero longitude is east", FromDegrees(u"-0.0000001", false), "00000.000E");
+    Is("from degrees: south", FromDegrees(u" -33.857083 ", true), "3351.425S");
+    Is("from degrees: rounds into the degree", FromDegrees(u"89.9999999", true), "9000.000N");
+    Is("from degrees: beyond the pole", FromDegrees(u"90.0000001", true), "Err");
+    Is("from degrees: text after the number", FromDegrees(u"51.5x", true), "Err");
+    Is("from degrees: empty", FromDegrees(u"", true), "Err");
+    Is("from degrees: exponent", FromDegrees(u"5.15e1", true), "Err");
     Is("pad text", PadAltitude(u"12"), "0000012");
     Is("pad long number", PadAltitude(12345678.0), "2345678");
     Is("pad negative number", PadAltitude(-12.0), "-000012");
