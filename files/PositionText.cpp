@@ -164,8 +164,10 @@ QString DegMinSecToGpsText(QStringView degMinSec, bool isLatitude)
         ++whole;
         thousandths = 0;
     }
-    // Only the whole degrees are tested, so 90.30 passes as a latitude.
-    if (whole > (isLatitude ? 90 : 180))
+    // Minutes beyond 90 or 180 whole degrees (90.3015) are past the pole or
+    // the date line: such a row could be saved but never read back.
+    const long long limit = isLatitude ? 90 : 180;
+    if (whole > limit || (whole == limit && thousandths > 0))
         return kConversionError;
     return GpsText(whole, thousandths, isLatitude, Hemisphere(value, isLatitude, false));
 }

@@ -107,23 +107,16 @@ void Read(ListKind kind, const QByteArray& bytes, Lists& lists, const ProgramSta
     }
 }
 
-// The position columns of a row, or an empty text when the position lies
-// beyond the poles or the date line (the DMS form lets 90°30' through, and
-// such a row cannot read back). A zero position south or west reads back as
-// north or east.
+// The position columns of a row. A zero position south or west reads back
+// as north or east.
 QString Position(const ListModel& list, int row, int latitudeColumn)
 {
     QString position;
     for (const int column : {latitudeColumn, latitudeColumn + 2}) {
         const QString digits = list.Text(row, column);
         QString hemisphere = list.Text(row, column + 1);
-        const bool isLatitude = column == latitudeColumn;
-        const int limit = isLatitude ? 9000 : 18000;
-        const double value = digits.toDouble();
-        if (value > limit)
-            return {};
-        if (value == 0)
-            hemisphere = isLatitude ? QStringLiteral("N") : QStringLiteral("E");
+        if (digits.toDouble() == 0)
+            hemisphere = column == latitudeColumn ? QStringLiteral("N") : QStringLiteral("E");
         position += digits + hemisphere;
     }
     return position;
@@ -145,10 +138,6 @@ void ReadWriteRead(ListKind kind, const QByteArray& bytes, HeightsMode mode)
     const ListModel& list = lists.Of(kind);
     const int latitude =
         kind == ListKind::Track ? int(TrackColumn::Latitude) : int(WaypointColumn::Latitude);
-    for (int row = 0; row < list.Count(); ++row) {
-        if (Position(list, row, latitude).isEmpty())
-            return;
-    }
     Lists again;
     Read(kind, written, again, state);
     const ListModel& back = again.Of(kind);

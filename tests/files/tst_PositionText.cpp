@@ -47,8 +47,9 @@ void tst_PositionText::conversions_data()
     Row("DMS: seconds with decimals", DMS, "51.303012", true, "5130.502N");
     Row("DMS: 60 seconds carry into the degree", DMS, "51.5960", true, "5200.000N");
     Row("DMS: above 60 minutes", DMS, "51.6001", true, "Err");
-    Row("DMS: whole degrees tested only", DMS, "90.3015", true, "9030.250N");
-    Row("DMS: beyond the pole", DMS, "91.00", true, "Err");
+    Row("DMS: beyond the pole by its minutes", DMS, "90.3015", true, "Err");
+    Row("DMS: the pole", DMS, "90.00", true, "9000.000N");
+    Row("DMS: beyond the date line by its seconds", DMS, "-180.0001", false, "Err");
     Row("DMS: west", DMS, "-0.2030", false, "00020.500W");
     Row("DMS: zero longitude is west", DMS, "0", false, "00000.000W");
     Row("DMS: half thousandth to even, down", DMS, "10.000003", true, "1000.000N");
