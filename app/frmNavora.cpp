@@ -652,20 +652,9 @@ void frmNavora::ListView_ColumnClick(ListKind kind, int column)
     header->setSortIndicator(list.SortColumn(), list.SortOrder());
 }
 
-QList<int> frmNavora::SelectedRows(ListKind kind) const
-{
-    const ListModel& list = workspace_->List(kind);
-    QList<int> rows;
-    for (int row = 0; row < list.Count(); ++row) {
-        if (list.IsSelected(row))
-            rows << row;
-    }
-    return rows;
-}
-
 void frmNavora::DeleteRecords()
 {
-    workspace_->DeleteRows(currentKind_, SelectedRows(currentKind_));
+    workspace_->DeleteRows(currentKind_, SelectedRows(workspace_->List(currentKind_)));
 }
 
 void frmNavora::mnuComm_Click()
@@ -700,7 +689,8 @@ void frmNavora::EditRecord(ListKind kind)
 {
     if (workspace_->Busy())
         return;
-    const std::optional<int> row = workspace_->RowToEdit(kind, SelectedRows(kind));
+    const std::optional<int> row =
+        workspace_->RowToEdit(kind, SelectedRows(workspace_->List(kind)));
     if (!row)
         return;
     if (kind == ListKind::Waypoints)

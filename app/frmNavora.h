@@ -116,7 +116,6 @@ private:
     void UpdateCommands();
     void FollowBusy(bool busy);
     void StepTab(int step);
-    QList<int> SelectedRows(ListKind kind) const;
     // The file dialog, starting in the folder last used; empty when cancelled.
     QString ChooseFile(bool save);
     // The same for a file of `filter`; a save dialog asks itself before it

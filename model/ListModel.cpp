@@ -269,23 +269,12 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
     return {};
 }
 
-bool HasSelection(const ListModel& list)
+QList<int> SelectedRows(const ListModel& list)
 {
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list.IsSelected(i))
-            return true;
+    QList<int> rows;
+    for (int row = 0; row < list.Count(); ++row) {
+        if (list.IsSelected(row))
+            rows << row;
     }
-    return false;
-}
-
-SelectionScan ScanSelection(const ListModel& list)
-{
-    SelectionScan scan;
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list.IsSelected(i)) {
-            ++scan.count;
-            scan.lastSelected = i;
-        }
-    }
-    return scan;
+    return rows;
 }

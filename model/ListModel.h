@@ -102,14 +102,5 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
-// True when at least one row of the list is selected.
-bool HasSelection(const ListModel& list);
-
-// The scan before editing: how many rows are selected, and the position of
-// the last selected one (-1 when none).
-struct SelectionScan
-{
-    int count = 0;
-    int lastSelected = -1;
-};
-SelectionScan ScanSelection(const ListModel& list);
+// The selected rows, in the list's order.
+QList<int> SelectedRows(const ListModel& list);

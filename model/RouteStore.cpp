@@ -34,15 +34,6 @@ std::optional<int> RouteStore::RouteOfRow(int row) const
     return int(LeadingNumber(list_.Text(row, RouteColumn::Id)));
 }
 
-std::optional<int> RouteStore::FreeRoute() const
-{
-    for (int route = kFirstRoute; route <= kLastRoute; ++route) {
-        if (!Exists(route))
-            return route;
-    }
-    return std::nullopt;
-}
-
 void RouteStore::Clear()
 {
     routes_.fill(Route{});

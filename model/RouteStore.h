@@ -40,8 +40,6 @@ public:
     int PointCount(int route) const { return int(Points(route).size()); }
     // The route a row of the list belongs to; nothing for a row that is not there.
     std::optional<int> RouteOfRow(int row) const;
-    // The lowest route number without waypoints, as the route editor offers a new route.
-    std::optional<int> FreeRoute() const;
 
     // Empties every route and the list, as a download or a file load does first.
     void Clear();

@@ -35,16 +35,6 @@ struct Shown
     }
 };
 
-QList<int> SelectedRows(const ListModel& list)
-{
-    QList<int> rows;
-    for (int row = 0; row < list.Count(); ++row) {
-        if (list.IsSelected(row))
-            rows << row;
-    }
-    return rows;
-}
-
 } // namespace
 
 class tst_ReportView : public QObject
