@@ -1,4 +1,6 @@
 #include "app/ReportView.h"
+#include "app/ToolbarPictures.h"
+#include "app/WaypointIcons.h"
 #include "app/frmNavora.h"
 #include "gpslink/ExchangeFrame.h"
 #include "model/Twips.h"
@@ -76,7 +78,11 @@ private slots:
     void commandsFollowState();
     void startupShowsSettings();
     void tabKeys();
-    void headerClickSorts();
+    void arrowKeysSelect_data();
+    void arrowKeysSelect();
+    void focusFrameShown();
+    void headerClickSortsAndShowsTheArrow();
+    void picturesSharpAtTwiceTheResolution();
     void deleteRecords_data();
     void deleteRecords();
     void enterEditsTheSelection();
@@ -85,12 +91,17 @@ private slots:
     void nothingToSaveAsksForNoFile();
     void fileDialogsStartInTheLastFolder();
     void gpxExportThenImport();
-    void windowSizeStoredOnlyWhenNormal();
-    void windowSizeStableOverRestarts();
+    void windowSize();
     void exitAbortKeepsWindow();
 
 private:
     void SetTab(int tab) { app_->window.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(tab); }
+    bool ShowActive()
+    {
+        app_->window.resize(800, 600);
+        app_->window.show();
+        return QTest::qWaitForWindowActive(&app_->window);
+    }
     void SelectRows(ListKind kind, const QList<int>& rows);
 
     std::unique_ptr<App> app_;
@@ -138,11 +149,9 @@ void tst_frmNavora::commandsFollowState_data()
         names.sort();
         return names;
     };
-    QTest::newRow("waypoints") << false << false << 0 << sorted(idle + editors);
     QTest::newRow("routes") << false << false << 1 << sorted(idle + editors);
     QTest::newRow("track, connected") << true << false << 2 << sorted(idle + menus);
     QTest::newRow("routes, connected, busy") << true << true << 1 << sorted(always);
-    QTest::newRow("waypoints, busy") << false << true << 0 << sorted(always);
 }
 
 void tst_frmNavora::commandsFollowState()
@@ -171,10 +180,8 @@ void tst_frmNavora::startupShowsSettings()
 {
     app_->store.Write(SettingsKey::Gridlines, "1");
     app_->window.Startup();
-    QCOMPARE(app_->ui.MessageTexts(), QStringList{"No datum was set, it has defaulted to WGS84"});
     for (ListKind kind : {ListKind::Waypoints, ListKind::Routes, ListKind::Track})
         QVERIFY(app_->window.ListView(kind)->showGrid());
-    QCOMPARE(app_->window.CurrentKind(), ListKind::Waypoints);
     // The inner area keeps its minimum size however small the window is made.
     app_->window.resize(10, 10);
     QVERIFY(app_->window.width() >= TwipsToPixels(5000, app_->window.logicalDpiX()));
@@ -185,8 +192,7 @@ void tst_frmNavora::startupShowsSettings()
 // round the ends, with the focus in a list.
 void tst_frmNavora::tabKeys()
 {
-    app_->window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&app_->window));
+    QVERIFY(ShowActive());
     auto* stack = app_->window.findChild<QStackedWidget*>();
     const struct
     {
@@ -207,22 +213,103 @@ void tst_frmNavora::tabKeys()
     }
 }
 
-void tst_frmNavora::headerClickSorts()
+// The list has the focus from the start, though the tab strip comes first, and its first row
+// is current, so the keys move from it at once.
+void tst_frmNavora::arrowKeysSelect_data()
 {
-    app_->window.resize(800, 600);
-    app_->window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app_->window));
-    Lists& lists = app_->Data();
-    lists.waypoints.AddRows({{"BRIDGE"}, {"ALPHA"}, {"CAFE"}});
-    const auto clickHeader = [this](ListKind kind, int column) {
-        QHeaderView* header = app_->window.ListView(kind)->horizontalHeader();
-        const QPoint at(header->sectionViewportPosition(column) + 5, header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    QTest::addColumn<bool>("rowsBeforeShow");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QList<int>>("selected");
+    // Rows that arrive while the list has the focus, as after a file load:
+    QTest::newRow("loaded, down") << false << QList<int>{Qt::Key_Down} << QList<int>{1};
+    QTest::newRow("loaded, up") << false << QList<int>{Qt::Key_Up} << QList<int>{0};
+    QTest::newRow("loaded, end") << false << QList<int>{Qt::Key_End} << QList<int>{3};
+    QTest::newRow("loaded, space") << false << QList<int>{Qt::Key_Space} << QList<int>{0};
+    // Rows already there when the window opens:
+    QTest::newRow("listed, down, up")
+        << true << QList<int>{Qt::Key_Down, Qt::Key_Up} << QList<int>{0};
+}
+
+void tst_frmNavora::arrowKeysSelect()
+{
+    QFETCH(bool, rowsBeforeShow);
+    QFETCH(QList<int>, keys);
+    ListModel& list = app_->Data().waypoints;
+    ReportView* view = app_->window.ListView(ListKind::Waypoints);
+    if (rowsBeforeShow)
+        list.AddRows({{"A"}, {"B"}, {"C"}, {"D"}});
+    QVERIFY(ShowActive());
+    QVERIFY(view->hasFocus());
+    if (!rowsBeforeShow)
+        list.AddRows({{"A"}, {"B"}, {"C"}, {"D"}});
+    for (int key : keys)
+        QTest::keyClick(view, Qt::Key(key));
+    QTEST(SelectedRows(list), "selected");
+}
+
+// Row 1 is selected in both pictures; only the focus tells them apart, and it frames the whole
+// row, not one cell.
+void tst_frmNavora::focusFrameShown()
+{
+    app_->Data().waypoints.AddRows({{"A"}, {"B"}, {"C"}});
+    ReportView* view = app_->window.ListView(ListKind::Waypoints);
+    QVERIFY(ShowActive());
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->currentIndex().row(), 1);
+    const auto rowPicture = [view] {
+        const QRect row = view->visualRect(view->model()->index(1, 0))
+                              .united(view->visualRect(view->model()->index(1, 4)));
+        return view->viewport()->grab(row).toImage();
     };
-    clickHeader(ListKind::Waypoints, 0);
-    QCOMPARE(Column(lists.waypoints, 0), (QStringList{"CAFE", "BRIDGE", "ALPHA"}));
-    clickHeader(ListKind::Waypoints, 0);
-    QCOMPARE(Column(lists.waypoints, 0), (QStringList{"ALPHA", "BRIDGE", "CAFE"}));
+    const QImage focused = rowPicture();
+    view->clearFocus();
+    QVERIFY(!view->hasFocus());
+    const QImage unfocused = rowPicture();
+    QCOMPARE(focused.size(), unfocused.size());
+    QRect differing;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            if (focused.pixel(x, y) != unfocused.pixel(x, y))
+                differing |= QRect(x, y, 1, 1);
+        }
+    }
+    QCOMPARE(differing, focused.rect());
+}
+
+// The sort arrow follows the list: a load replaces the rows in the file's order and drops it.
+void tst_frmNavora::headerClickSortsAndShowsTheArrow()
+{
+    QVERIFY(ShowActive());
+    ListModel& waypoints = app_->Data().waypoints;
+    waypoints.AddRows({{"BRIDGE"}, {"ALPHA"}, {"CAFE"}});
+    QHeaderView* header = app_->window.ListView(ListKind::Waypoints)->horizontalHeader();
+    QVERIFY(!header->isSortIndicatorShown());
+    const QPoint at(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(Column(waypoints, 0), (QStringList{"CAFE", "BRIDGE", "ALPHA"}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(Column(waypoints, 0), (QStringList{"ALPHA", "BRIDGE", "CAFE"}));
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    waypoints.Clear();
+    waypoints.AddRows({{"B"}, {"A"}});
+    QVERIFY(!header->isSortIndicatorShown());
+}
+
+// Drawn for the screen's resolution, not a small picture blown up; the small form is still there
+// for a plain screen.
+void tst_frmNavora::picturesSharpAtTwiceTheResolution()
+{
+    for (const QString& key : WaypointIconKeys()) {
+        const QPixmap pixmap =
+            WaypointIcon(key).pixmap(QSize(kWaypointIconSize, kWaypointIconSize), 2.0);
+        QCOMPARE(pixmap.size(), QSize(2 * kWaypointIconSize, 2 * kWaypointIconSize));
+        QCOMPARE(pixmap.devicePixelRatio(), 2.0);
+    }
+    const QPixmap toolbar = ToolbarIcon(ToolbarPicture::Save).pixmap(QSize(24, 24), 2.0);
+    QCOMPARE(toolbar.size(), QSize(48, 48));
+    QCOMPARE(WaypointIcon("a").pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
 }
 
 // Delete acts on the rows selected in the list shown, after its questions.
@@ -245,12 +332,7 @@ void tst_frmNavora::deleteRecords()
     QFETCH(Answer, answer);
     QFETCH(bool, deleteKey);
     Lists& lists = app_->Data();
-    lists.routes.StartRoute(1, QStringLiteral("ONE"));
-    lists.routes.AddPoint(1, QStringLiteral("A"));
-    lists.routes.StartRoute(2, QStringLiteral("TWO"));
-    lists.routes.AddPoint(2, QStringLiteral("B"));
-    lists.routes.AddPoint(2, QStringLiteral("C"));
-    lists.routes.AddPoint(1, QStringLiteral("D"));
+    Fill(lists, ListKind::Routes, {"01|ONE|A,D", "02|TWO|B,C"});
     lists.track.AddRows({{"0001"}, {"0002"}});
     SetTab(tab);
     app_->ui.ExpectQuestion(tab == 1 ? "Are you sure you want to delete this route?"
@@ -386,8 +468,12 @@ void tst_frmNavora::gpxExportThenImport()
     QCOMPARE(app_->Data().track.Count(), 1);
 }
 
-void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
+// Shutdown stores the outer size of a window neither maximized nor minimized; started and closed
+// again and again, the window keeps the size it was given, frame and all.
+void tst_frmNavora::windowSize()
 {
+    QTemporaryDir keep; // the settings, across the restarts
+    app_ = std::make_unique<App>(keep.path());
     app_->window.Startup();
     app_->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&app_->window));
@@ -398,7 +484,6 @@ void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
              QString::number(PixelsToTwips(outer.width(), app_->window.logicalDpiX())));
     QCOMPARE(app_->store.Read(SettingsKey::Height),
              QString::number(PixelsToTwips(outer.height(), app_->window.logicalDpiY())));
-
     app_->store.Write(SettingsKey::Width, "1234");
     app_->window.showMaximized();
     QVERIFY(app_->window.Shutdown());
@@ -406,20 +491,12 @@ void tst_frmNavora::windowSizeStoredOnlyWhenNormal()
     app_->window.showMinimized();
     QVERIFY(app_->window.Shutdown());
     QCOMPARE(app_->store.Read(SettingsKey::Width), QStringLiteral("1234"));
-}
 
-// Started and closed again and again, the window keeps the size it was given, frame and all.
-void tst_frmNavora::windowSizeStableOverRestarts()
-{
-    QTemporaryDir keep; // the settings, across the restarts
-    app_ = std::make_unique<App>(keep.path());
-    const QString folder = keep.path();
     app_->store.Write(SettingsKey::Height, "7080");
     app_->store.Write(SettingsKey::Width, "9000");
-    app_->store.Write(SettingsKey::Datum, "WGS84");
     for (int run = 0; run < 3; ++run) {
         app_.reset();
-        app_ = std::make_unique<App>(folder);
+        app_ = std::make_unique<App>(keep.path());
         app_->window.Startup();
         app_->window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&app_->window));

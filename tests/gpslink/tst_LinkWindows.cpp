@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -124,9 +125,10 @@ void tst_LinkWindows::cancelWindow()
     QVERIFY(main.isEnabled() && !ui.CancelWindow()->isVisible());
 }
 
-// The log menu opens the monitor on the handshake; the receiver going away leaves the window
-// looking disconnected; once it is back Connect connects again, Disconnect's sentences are
-// logged too, and closing the monitor turns the log off.
+// The log menu opens the monitor on the handshake, and Save... pressed meanwhile does not hold
+// it up: the file dialog is still open when it ends, and the saved log holds it whole. The
+// receiver going away leaves the window looking disconnected; once it is back Connect connects
+// again, Disconnect's sentences are logged too, and closing the monitor turns the log off.
 void tst_LinkWindows::mainWindowFollowsTheLink()
 {
     QTemporaryDir dir;
@@ -140,16 +142,42 @@ void tst_LinkWindows::mainWindowFollowsTheLink()
     auto* download = w.window.findChild<QMenu*>(QStringLiteral("mnuDown"));
     log->trigger();
     QVERIFY(w.window.Space().Link().MonitorOn() && log->isChecked());
-    open->trigger();
-    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
-    QCOMPARE(button->text(), QStringLiteral("Disconn"));
-    QVERIFY(download->menuAction()->isEnabled());
-    QCOMPARE(w.ui.status[StatusPanel::Settings], QStringLiteral("Detected: MAP 410 4.02"));
     frmMonitor* monitor = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
         monitor = monitor ? monitor : qobject_cast<frmMonitor*>(widget);
     QVERIFY(monitor && monitor->isVisible());
+    QPointer<QFileDialog> dialog;
+    bool pressed = false;
+    connect(&w.window.Space().Link(), &GpsLink::MonitorText, this, [&] {
+        if (!pressed && w.window.Space().Busy()) {
+            pressed = true;
+            monitor->btnSave->click();
+            dialog = monitor->findChild<QFileDialog*>();
+        }
+    });
+    // Had the dialog held the handshake up, this closes it so that the test ends.
+    QTimer::singleShot(60000, &w.window, [monitor] {
+        if (auto* held = monitor->findChild<QFileDialog*>())
+            held->reject();
+    });
+    open->trigger();
+    QVERIFY2(dialog && dialog->isVisible(), "the exchange waited for the file dialog");
+    QCOMPARE(open->text(), QStringLiteral("Disconnect from GPS"));
+    QCOMPARE(button->text(), QStringLiteral("Disconn"));
+    QVERIFY(download->menuAction()->isEnabled());
+    QCOMPARE(w.ui.status[StatusPanel::Settings], QStringLiteral("Detected: MAP 410 4.02"));
     QVERIFY(monitor->Log().contains(QStringLiteral("> $PMGNCMD,VERSION*28\n< $PMGNVER,")));
+    QSignalSpy saved(monitor, &frmMonitor::LogSaved);
+    dialog->setDirectory(dir.path());
+    static_cast<QDialog*>(dialog.data())->accept();
+    QVERIFY(saved.wait());
+    QCOMPARE(saved.front().back().toString(), QString());
+    QVERIFY(saved.front().front().toString().startsWith(dir.path()));
+    QFile file(saved.front().front().toString());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString written = QString::fromUtf8(file.readAll());
+    QVERIFY(written.contains(QStringLiteral(" > $PMGNCMD,VERSION*28\n")));
+    QVERIFY(written.contains(QStringLiteral(" > $PMGNCMD,HANDON*")));
 
     w.ui.ExpectQuestion(QStringLiteral("Unknown error or event"), Answer::Ok);
     sim.reset();
