@@ -164,6 +164,7 @@ void tst_NavoraCli::Start(QProcess& process, const QStringList& arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.filePath(QStringLiteral("config")));
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir_.path());
     process.start(QStringLiteral(NAVORA_CLI), arguments);
 }
 
@@ -298,6 +299,9 @@ void tst_NavoraCli::positions()
     // The reference as typed into the dialog, its letters and figures run together.
     const Ran back = Run(QStringList{"latlon"} + options + QStringList{words.join(QString())});
     QCOMPARE(back.status, 0);
+    // A reference with square letters is known by them, --sheet or not.
+    if (sheet)
+        QCOMPARE(Run(QStringList{"latlon", "--grid", grid} + words).out, back.out);
     const PositionFromReference position = ReferenceToPosition(grid, sheet, source, ui, reference);
     QCOMPARE(position.status, ReferenceStatus::Converted);
     EditorPositionFields written;
@@ -323,8 +327,9 @@ void tst_NavoraCli::positions()
 void tst_NavoraCli::backupAndRestore()
 {
     const QStringList memory = FullMemory();
-    Simulator sim({}, memory.join(u'\n') + u'\n');
-    const QStringList port{"--port", sim.Device(), "--timeout", kTimeout};
+    // The receiver named as a user in its folder would name it.
+    Simulator sim({"--link", dir_.filePath(QStringLiteral("gps"))}, memory.join(u'\n') + u'\n');
+    const QStringList port{"--port", "gps", "--timeout", kTimeout};
     const QString backup = dir_.filePath(QStringLiteral("backup"));
 
     Ran ran = Run(port + QStringList{"download", "all", "-d", backup});
