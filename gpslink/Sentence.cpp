@@ -79,6 +79,9 @@ std::optional<QStringList> WaypointCells(const QString& line, bool feet)
     QString unit = f[6];
     if (feet && !altitude.isEmpty()) {
         const double value = RoundHalfEven(LeadingNumber(altitude) * 3.280839895);
+        // No receiver holds such a height: the line is garbled.
+        if (!(std::fabs(value) < 1e15))
+            return std::nullopt;
         altitude = QString::number(static_cast<long long>(value));
         unit = QStringLiteral("F");
     }

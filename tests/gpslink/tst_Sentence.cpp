@@ -81,6 +81,10 @@ void tst_Sentence::fieldSplitters()
         QCOMPARE(WaypointCells(wpl + "," + icon + "*12", false)->at(WaypointColumn::Icon), u"a"_s);
     QCOMPARE(Joined(WaypointCells("$PMGNWPL,5130.250,N,00012.345,W,0,M,HOME*00", true)), u"none"_s);
     QCOMPARE(Joined(WaypointCells("", true)), u"none"_s);
+    // A height too great for any number of feet is a garbled line.
+    QCOMPARE(Joined(WaypointCells(
+                 "$PMGNWPL,5130.250,N,00012.345,W," + QString(40, u'6') + ",M,HOME,,a*00", true)),
+             u"none"_s);
 
     // Downloads and the handshake take the others; these are refused.
     QVERIFY(!ParseRouteSentence("$PMGNRTE,1,1,c,01,HOME*00"));
