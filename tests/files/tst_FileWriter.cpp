@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <vector>
 
 class tst_FileWriter : public QObject
@@ -146,60 +147,75 @@ void tst_FileWriter::save()
              after.isNull() ? QStringList() : QStringList{name});
 }
 
-// Every position in range is read back from the file it is saved to. The sweep walks each degree
-// in steps of a little under 0.3 minutes, and around 0, 30 and 60 minutes. (More decimals than
-// three are rounded first: tst_PositionText.) Waypoints, routes and track share the position
-// code both ways.
+// Every position in range, whatever decimals of minutes it carries, is read back from the file
+// it is saved to, minutes that round up to 60 carrying into the degrees. The sweep walks each
+// degree in steps of a little under 0.3 minutes, and around 0, 30 and 60 minutes where the
+// rounding carries. Waypoints, routes and track share the position code both ways.
 void tst_FileWriter::positionsReadBack()
 {
-    std::vector<int> minutes; // thousandths of a minute within a degree
-    for (int m = 0; m < 60000; m += 299)
-        minutes.push_back(m);
-    for (const int edge : {0, 30000, 60000}) {
-        for (int d = -2; d <= 2; ++d)
-            if (edge + d >= 0 && edge + d < 60000)
-                minutes.push_back(edge + d);
-    }
-    const auto text = [](long long thousandths, int degreeDigits) {
-        return QStringLiteral("%1%2.%3")
-            .arg(thousandths / 60000, degreeDigits, 10, QChar(u'0'))
-            .arg(thousandths % 60000 / 1000, 2, 10, QChar(u'0'))
-            .arg(thousandths % 1000, 3, 10, QChar(u'0'));
-    };
-    QStringList expected;
-    std::vector<QStringList> rows;
-    for (int degree = 0; degree <= 180; ++degree) {
-        for (size_t i = 0; i < minutes.size(); ++i) {
-            const long long lon = degree * 60000LL + minutes[i];
-            // Latitudes walk their own range at the same time.
-            const long long lat = (degree % 91) * 60000LL + minutes[(i * 7) % minutes.size()];
-            if (lon > 180 * 60000 || lat > 90 * 60000)
-                continue;
-            const QString ns = i % 2 ? "S" : "N", we = i % 3 ? "W" : "E";
-            rows.push_back({QString(), text(lat, 2), ns, text(lon, 3), we}); // no name
-            // Nothing south of or west of zero: that reads back as north and east.
-            expected << text(lat, 2) + (lat ? ns : "N") + text(lon, 3) + (lon ? we : "E");
+    for (const int decimals : {3, 5}) {
+        const long long scale = decimals == 3 ? 1000 : 100000; // units of a minute
+        const long long step = scale / 1000, perDegree = 60 * scale;
+        std::vector<long long> minutes; // within a degree
+        for (long long m = 0; m < perDegree; m += 299 * step + decimals - 3)
+            minutes.push_back(m);
+        for (const long long edge : {0LL, 30 * scale, perDegree}) {
+            for (long long d = -2 * step; d <= 2 * step; d += std::max(1LL, step / 2))
+                if (edge + d >= 0 && edge + d < perDegree)
+                    minutes.push_back(edge + d);
         }
-    }
-    Lists lists;
-    lists.waypoints.AddRows(rows);
+        // The text of `units`, and what the file gives back: thousandths, halves to even.
+        const auto text = [&](long long units, int degreeDigits, long long unit, int places) {
+            return QStringLiteral("%1%2.%3")
+                .arg(units / (60 * unit), degreeDigits, 10, QChar(u'0'))
+                .arg(units % (60 * unit) / unit, 2, 10, QChar(u'0'))
+                .arg(units % unit, places, 10, QChar(u'0'));
+        };
+        const auto readBack = [&](long long units, int degreeDigits) {
+            long long thousandths = units / step;
+            const long long rest = units % step;
+            if (2 * rest > step || (2 * rest == step && thousandths % 2 == 1))
+                ++thousandths;
+            return text(thousandths, degreeDigits, 1000, 3);
+        };
+        QStringList expected;
+        std::vector<QStringList> rows;
+        for (int degree = 0; degree <= 180; ++degree) {
+            for (size_t i = 0; i < minutes.size(); ++i) {
+                const long long lon = degree * perDegree + minutes[i];
+                // Latitudes walk their own range at the same time.
+                const long long lat = (degree % 91) * perDegree + minutes[(i * 7) % minutes.size()];
+                if (lon > 180 * perDegree || lat > 90 * perDegree)
+                    continue;
+                const QString ns = i % 2 ? "S" : "N", we = i % 3 ? "W" : "E";
+                rows.push_back({QString(), text(lat, 2, scale, decimals), ns,
+                                text(lon, 3, scale, decimals), we}); // no name
+                // Nothing south of or west of zero: that reads back as north and east.
+                const QString latBack = readBack(lat, 2), lonBack = readBack(lon, 3);
+                expected << latBack + (latBack == "0000.000" ? "N" : ns) + lonBack +
+                                (lonBack == "00000.000" ? "E" : we);
+            }
+        }
+        Lists lists;
+        lists.waypoints.AddRows(rows);
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath("positions.txt");
-    QVERIFY(WriteBytes(path, FileText(ListKind::Waypoints, lists, StampOf(kMoment))));
-    Lists read;
-    ReaderState reader;
-    ScriptedInteraction ui; // an invalid record would be a question it does not expect
-    Load(ListKind::Waypoints, path, read, ui, reader);
-    QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.value(0)));
-    const ListModel& back = read.waypoints;
-    QCOMPARE(back.Count(), int(rows.size()));
-    for (int row = 0; row < back.Count(); ++row) {
-        using namespace WaypointColumn;
-        const QString got = back.Text(row, Latitude) + back.Text(row, NS) +
-                            back.Text(row, Longitude) + back.Text(row, WE);
-        if (got != expected[row])
-            QFAIL(qPrintable(rows[size_t(row)].join(u' ') + " -> " + got));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("positions.txt");
+        QVERIFY(WriteBytes(path, FileText(ListKind::Waypoints, lists, StampOf(kMoment))));
+        Lists read;
+        ReaderState reader;
+        ScriptedInteraction ui; // an invalid record would be a question it does not expect
+        Load(ListKind::Waypoints, path, read, ui, reader);
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.value(0)));
+        const ListModel& back = read.waypoints;
+        QCOMPARE(back.Count(), int(rows.size()));
+        for (int row = 0; row < back.Count(); ++row) {
+            using namespace WaypointColumn;
+            const QString got = back.Text(row, Latitude) + back.Text(row, NS) +
+                                back.Text(row, Longitude) + back.Text(row, WE);
+            if (got != expected[row])
+                QFAIL(qPrintable(rows[size_t(row)].join(u' ') + " -> " + got));
+        }
     }
 }
 
