@@ -169,9 +169,10 @@ frmEditWay::frmEditWay(Workspace& workspace, dlgGrid& grid, const IconPictures& 
 
 int frmEditWay::Edit(int row)
 {
+    // The button names the grid its conversion uses: the one in use, OSGB until one is chosen.
     const QString& grid = workspace_.State().currentGrid;
-    if (IsGridName(grid))
-        cmdGrid->setText(grid);
+    gridName_ = IsGridName(grid) ? grid : QStringLiteral("OSGB");
+    cmdGrid->setText(gridName_);
     PrepareWaypointEditor(row);
     txtID->setFocus(Qt::OtherFocusReason);
     txtID->selectAll();
@@ -356,7 +357,7 @@ void frmEditWay::cmdGrid_Click()
 {
     WaypointFields fields = Fields();
     const ProgramState& state = workspace_.State();
-    const GridStart start = GridReferenceForEditor(fields, cmdGrid->text(), state.useSheetId,
+    const GridStart start = GridReferenceForEditor(fields, gridName_, state.useSheetId,
                                                    workspace_.GridSource(), workspace_.Ui());
     switch (start.kind) {
     case GridStart::Kind::Stop:
@@ -368,7 +369,7 @@ void frmEditWay::cmdGrid_Click()
         break;
     case GridStart::Kind::Reference:
         grid_.txtSheet->setText(start.reference.sheet);
-        if (cmdGrid->text() == u"UTM")
+        if (gridName_ == u"UTM")
             grid_.txtLetter->setText(start.reference.band);
         grid_.txtEast->setText(start.reference.east);
         grid_.txtNorth->setText(start.reference.north);

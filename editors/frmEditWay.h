@@ -70,5 +70,6 @@ private:
 
     Workspace& workspace_;
     dlgGrid& grid_;
+    QString gridName_ = QStringLiteral("OSGB"); // the grid the Grid button converts to
     bool validating_ = false;
 };
