@@ -494,7 +494,7 @@ void tst_frmNavora::windowSize()
 
     app_->store.Write(SettingsKey::Height, "7080");
     app_->store.Write(SettingsKey::Width, "9000");
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 10; ++run) { // ten starts and exits keep the size
         app_.reset();
         app_ = std::make_unique<App>(keep.path());
         app_->window.Startup();
