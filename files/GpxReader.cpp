@@ -528,6 +528,10 @@ QStringList GpxReading::TrackRow(const RawPoint& point)
                                : QStringLiteral("the dates of track points (the track keeps "
                                                 "their time of day)"));
     row[Valid] = Shared(point.row.valid ? *point.row.valid : GpxCell::Valid(point.fix));
+    if ((point.name && !BlankTrimmed(*point.name).isEmpty()) ||
+        !BlankTrimmed(point.cmt).isEmpty() || !BlankTrimmed(point.desc).isEmpty() ||
+        !BlankTrimmed(point.sym).isEmpty())
+        NotKept(QStringLiteral("names, comments and symbols of track points"));
     return row;
 }
 

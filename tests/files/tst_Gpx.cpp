@@ -226,7 +226,8 @@ void tst_Gpx::otherProgramsFile()
                              "  url\r\n"
                              "  the part of descriptions beyond 20 characters\r\n"
                              "  sym other than the icon letters a to t\r\n"
-                             "  the dates of track points (the track keeps their time of day)";
+                             "  the dates of track points (the track keeps their time of day)\r\n"
+                             "  names, comments and symbols of track points";
     Lists lists;
     Fill(lists);
     const QStringList before = All(lists);
