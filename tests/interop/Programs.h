@@ -23,8 +23,9 @@ inline QString RunProgram(const QString& program, const QStringList& arguments)
     return QString();
 }
 
-// Skips the test where `program` is not installed; `package` is the Debian package that has it.
-#define SKIP_WITHOUT(program, package)                                                             \
+// Fails the test where `program` is not installed, so a missing peer is never counted as a pass;
+// `package` is the Debian package that has it.
+#define REQUIRE_PROGRAM(program, package)                                                          \
     if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())                         \
-    QSKIP(program " is not installed (Debian package " package "; scripts/install-deps.sh "        \
+    QFAIL(program " is not installed (Debian package " package "; scripts/install-deps.sh "        \
                   "installs it)")

@@ -117,7 +117,7 @@ private:
 
 void tst_Gpsbabel::initTestCase()
 {
-    SKIP_WITHOUT("gpsbabel", "gpsbabel");
+    REQUIRE_PROGRAM("gpsbabel", "gpsbabel");
     QVERIFY(dir_.isValid());
 }
 

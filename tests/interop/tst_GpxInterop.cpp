@@ -109,7 +109,7 @@ QString tst_GpxInterop::ExportExamples()
 // route point without a waypoint (XYZ) is not there.
 void tst_GpxInterop::gpsbabelReadsOurExport()
 {
-    SKIP_WITHOUT("gpsbabel", "gpsbabel");
+    REQUIRE_PROGRAM("gpsbabel", "gpsbabel");
     const QString ours = ExportExamples();
     const QString theirs = dir_.filePath(QStringLiteral("gpsbabel.gpx"));
     const QString failure =
@@ -137,7 +137,7 @@ void tst_GpxInterop::gpsbabelReadsOurExport()
 // The example files' positions and names as a CSV file, made GPX by gpsbabel, read by Navora.
 void tst_GpxInterop::weReadGpsbabelsGpx()
 {
-    SKIP_WITHOUT("gpsbabel", "gpsbabel");
+    REQUIRE_PROGRAM("gpsbabel", "gpsbabel");
     QStringList csv{QStringLiteral("Latitude,Longitude,Name")};
     QStringList expected;
     const auto add = [&](const QString& name, const ListModel& list, int row, int column) {
@@ -177,7 +177,7 @@ void tst_GpxInterop::weReadGpsbabelsGpx()
 
 void tst_GpxInterop::exportIsWellFormed()
 {
-    SKIP_WITHOUT("xmllint", "libxml2-utils");
+    REQUIRE_PROGRAM("xmllint", "libxml2-utils");
     const QString ours = ExportExamples();
     const QString failure = RunProgram(QStringLiteral("xmllint"), {"--noout", ours});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
