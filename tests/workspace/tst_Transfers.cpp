@@ -102,6 +102,8 @@ private slots:
     void deleteInTheReceiverToo();
     void drainLimit_data();
     void drainLimit();
+    void silentMidway_data();
+    void silentMidway();
     void faults_data();
     void faults();
 };
@@ -429,6 +431,52 @@ void tst_Transfers::drainLimit()
     // Far below what a receiver that never stops would otherwise cost: for ever.
     QVERIFY(clock.elapsed() < kLongestMs);
     QCOMPARE(port.IsOpen(), !connecting);
+}
+
+// A receiver that falls silent after the first sentence of a download: the list keeps that
+// row, the cancel window has counted it, and the route download alone stops the receiver.
+void tst_Transfers::silentMidway_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("waypoints") << 1 << kMemory[0] << "Timed out waiting for response from GPS"
+                               << false;
+    QTest::newRow("routes") << 2 << kMemory[3] << "Timed out waiting for response from GPS."
+                            << true;
+    QTest::newRow("track") << 3 << kMemory[6] << "No response from GPS" << false;
+}
+
+void tst_Transfers::silentMidway()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, first);
+    QFETCH(QString, message);
+    FakeSerialStream port;
+    ScriptedInteraction ui;
+    Workspace space(port, ui);
+    space.Link().SetTimeout(200ms);
+    port.Open();
+    space.Link().SetConnected(true);
+    QTimer receiver; // acknowledges the request, sends one sentence, then nothing
+    QObject::connect(&receiver, &QTimer::timeout, [&] {
+        const qsizetype request = port.transmitted.indexOf("$PMGNCMD,");
+        if (request < 0)
+            return;
+        const QByteArray checksum =
+            port.transmitted.mid(port.transmitted.indexOf('*', request) + 1, 2);
+        port.QueueInput(Checked("$PMGNCSM," + QString::fromLatin1(checksum)).toLatin1() + "\r\n" +
+                        Checked(first).toLatin1() + "\r\n");
+        receiver.stop();
+    });
+    receiver.start(20ms);
+    QCOMPARE(space.Download(ListKind(kind)), ExchangeOutcome::Failed);
+    QCOMPARE(ui.MessageTexts(), QStringList{message});
+    QCOMPARE(space.Data().Of(ListKind(kind)).Count(), 1);
+    QCOMPARE(ui.progress, (std::vector<std::pair<int, int>>{{1, 0}}));
+    QTEST(port.transmitted.contains("$PMGNCMD,STOP"), "stops");
+    QVERIFY(!space.Busy() && !ui.cancelWindowShown);
 }
 
 // Each fault of the simulated receiver against each transfer of each list.
