@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -101,8 +102,9 @@ void tst_LinkWindows::monitorLog()
     QCOMPARE(requests, 2);
 }
 
-// The main window is disabled for as long as the cancel window shows; its Cancel button and
-// close box cancel, and the exchange hides it once it has stopped.
+// The main window is disabled for as long as the cancel window shows; it shows how far a
+// transfer is, its Cancel button and close box cancel, and the exchange hides it once it has
+// stopped.
 void tst_LinkWindows::cancelWindow()
 {
     QWidget main;
@@ -116,6 +118,13 @@ void tst_LinkWindows::cancelWindow()
         frmCancel* window = ui.CancelWindow();
         QVERIFY(!main.isEnabled() && window && window->isVisible());
         QCOMPARE(window->Label1->text(), QStringLiteral("Downloading the track. Please wait..."));
+        ui.ShowProgress(12, 500); // an upload knows its total
+        QCOMPARE(window->lblProgress->text(), QStringLiteral("12 of 500"));
+        QVERIFY(window->prgProgress->isVisible() && window->prgProgress->maximum() == 500 &&
+                window->prgProgress->value() == 12);
+        ui.ShowProgress(7, 0); // a download counts
+        QCOMPARE(window->lblProgress->text(), QStringLiteral("7 received"));
+        QVERIFY(window->lblProgress->isVisible() && !window->prgProgress->isVisible());
         for (const bool closeBox : {true, false}) {
             link.SetCancelled(false);
             closeBox ? void(window->close()) : window->Command1->click();
