@@ -2,6 +2,7 @@
 #include "tests/gpslink/Simulator.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QtTest>
 
@@ -78,6 +79,8 @@ class tst_GpsSim : public QObject
 private slots:
     void exchange_data();
     void exchange();
+    void lineRate_data();
+    void lineRate();
     void lifetime();
 };
 
@@ -202,6 +205,44 @@ void tst_GpsSim::exchange()
             receiver.ReadLine(kSilenceMs); // a save may still be on its way
         QCOMPARE(receiver.Memory(), stored);
     }
+}
+
+// At a given speed a sentence and its answers take at least the time the line needs to carry
+// them, ten bits a byte, in both directions. Only this lower bound is checked: a busy machine makes
+// the exchange slower, never faster.
+void tst_GpsSim::lineRate_data()
+{
+    QTest::addColumn<QString>("memory");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<int>("answers");
+    const QString long1 = QStringLiteral("$PMGNWPL,5130.250,N,00012.345,W,0000010,M,LONG,%1,a")
+                              .arg(QString(90, u'X'));
+    QTest::newRow("to the receiver: a long waypoint, a short acknowledgement")
+        << QString() << long1 + u'*' << 1;
+    QTest::newRow("from the receiver: a short request, a long waypoint and the end")
+        << Lines({long1}) << QStringLiteral("$PMGNCMD,WAYPOINT*") << 2;
+}
+
+void tst_GpsSim::lineRate()
+{
+    QFETCH(QString, memory);
+    QFETCH(QString, sent);
+    QFETCH(int, answers);
+    constexpr int kBaud = 4800;
+    Receiver receiver({"--baud", QString::number(kBaud)}, memory);
+    QVERIFY2(receiver.Open(), qPrintable(receiver.port.errorString()));
+    QElapsedTimer clock;
+    clock.start();
+    receiver.Send(sent);
+    qsizetype bytes = receiver.lastSent.size() + 2;
+    for (int i = 0; i < answers; ++i) {
+        const QString line = receiver.ReadLine(kAnswerMs);
+        QVERIFY(!line.isEmpty());
+        bytes += line.size() + 2;
+    }
+    const qint64 lineMs = bytes * 10 * 1000 / kBaud;
+    QVERIFY2(clock.elapsed() >= lineMs - 1,
+             qPrintable(QStringLiteral("%1 bytes in %2 ms").arg(bytes).arg(clock.elapsed())));
 }
 
 // Terminated before its delayed save, the simulator saves on the way out and removes its link.
