@@ -125,6 +125,13 @@ void tst_GpsSim::exchange_data()
          "> ack", "< " + kWork + "*", "> $PMGNCSM,00*", "< " + kWork + "*", "> ack",
          "< $PMGNCMD,END*3D", "> ack", "."},
         two);
+    row("what other hosts send: track layout, route icons, delete waypoints, NMEA off", {acks},
+        two + Lines({kPoint}),
+        {"> $PMGNCMD,TRACK,2*", "< ack", "< " + kPoint + "*", "> ack", "< $PMGNCMD,END*3D", "> ack",
+         "> $PMGNRTE,2,1,c,03,HOME,a,WORK,f*", "< ack", "> $PMGNRTE,2,2,c,03,HOME,a*", "< ack",
+         "> $PMGNCMD,DELETE,WAYPOINT*", "< ack", "< $PMGNCMD,END*3D", "> ack",
+         "> $PMGNCMD,NMEAOFF*", "< ack", "> $PMGNCMD,FLY*", "< $PMGNCMD,UNABLE*", "."},
+        QStringLiteral("$PMGNRTE,2,1,c,03,HOME,WORK\n$PMGNRTE,2,2,c,03,HOME\n") + Lines({kPoint}));
     const QString point2 =
         QStringLiteral("$PMGNTRK,5131.000,N,00013.000,W,00020,M,123500.00,A,TRAK01");
     const QString moved = QStringLiteral("$PMGNWPL,5130.000,N,00012.000,W,0000015,M,HOME,MOVED,b");
