@@ -4,7 +4,7 @@
 #include "coords/GridComponent.h"
 #include "coords/GridConversion.h"
 #include "coords/GridInput.h"
-#include "editors/WaypointFields.h"
+#include "workspace/WaypointFields.h"
 
 #include <QRegularExpression>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "cli/ReceiverCommands.h"
 
 #include "cli/ListFiles.h"
-#include "editors/PropertySettings.h"
 #include "files/FileReader.h"
 #include "gpslink/Download.h"
+#include "workspace/PropertySettings.h"
 #include "workspace/ReadBack.h"
 
 #include <QDir>

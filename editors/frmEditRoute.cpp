@@ -1,7 +1,7 @@
 #include "editors/frmEditRoute.h"
 
 #include "editors/TypedKey.h"
-#include "editors/WaypointFields.h"
+#include "workspace/WaypointFields.h"
 #include "workspace/Workspace.h"
 
 #include <QComboBox>

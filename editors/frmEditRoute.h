@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/RouteEditing.h"
+#include "workspace/RouteEditing.h"
 
 #include <QDialog>
 #include <QStringListModel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/WaypointFields.h"
+#include "workspace/WaypointFields.h"
 
 #include <QDialog>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/PropertySettings.h"
+#include "workspace/PropertySettings.h"
 
 #include <QDialog>
 #include <array>

@@ -1,9 +1,6 @@
 #pragma once
 
 #include "coords/NationalGrid.h"
-#include "editors/PropertySettings.h"
-#include "editors/RouteEditing.h"
-#include "editors/WaypointFields.h"
 #include "files/FileFormat.h"
 #include "files/FileOutcome.h"
 #include "files/FileReader.h"
@@ -13,7 +10,10 @@
 #include "model/ProgramState.h"
 #include "model/UserInteraction.h"
 #include "workspace/Commands.h"
+#include "workspace/PropertySettings.h"
+#include "workspace/RouteEditing.h"
 #include "workspace/Settings.h"
+#include "workspace/WaypointFields.h"
 
 #include <QDateTime>
 #include <QList>

@@ -4,9 +4,9 @@
 #include "coords/GridComponent.h"
 #include "coords/GridConversion.h"
 #include "coords/GridInput.h"
-#include "editors/WaypointFields.h"
 #include "tests/gpslink/Simulator.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "workspace/WaypointFields.h"
 
 #include <QDir>
 #include <QProcess>

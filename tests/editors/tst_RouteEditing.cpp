@@ -1,4 +1,4 @@
-#include "editors/RouteEditing.h"
+#include "workspace/RouteEditing.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "coords/GridComponent.h"
-#include "editors/WaypointFields.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "workspace/WaypointFields.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "editors/PropertySettings.h"
+#include "workspace/PropertySettings.h"
 
 #include "files/PositionText.h"
 #include "gpslink/QtSerialStream.h"

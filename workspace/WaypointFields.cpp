@@ -1,4 +1,4 @@
-#include "editors/WaypointFields.h"
+#include "workspace/WaypointFields.h"
 
 #include "coords/GridConversion.h"
 #include "files/PositionText.h"
