@@ -406,8 +406,8 @@ void tst_NavoraCli::interrupted()
 }
 
 // No to a question ends the command with nothing sent: a deletion's
-// question, an upload's checks, and an invalid record in the file, which is
-// asked before the receiver is even connected.
+// question, and before the receiver is even connected an invalid record in
+// a file and the checks of every list an upload sends.
 void tst_NavoraCli::declined_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -418,7 +418,12 @@ void tst_NavoraCli::declined_data()
     QTest::newRow("deletion") << QStringList{"delete", "waypoints"} << QByteArray() << "DELETE"
                               << true;
     QTest::newRow("more than 500 waypoints")
-        << QStringList{"upload", "waypoints", "-i"} << waypoint.repeated(501) << "$PMGNWPL" << true;
+        << QStringList{"upload", "waypoints", "-i"} << waypoint.repeated(501) << "$" << false;
+    // Each file of the backup holds both lists; the waypoints would go first.
+    QTest::newRow("a route point that names no waypoint, in a backup")
+        << QStringList{"upload", "all", "-d"}
+        << waypoint + "RN,01\r\nRP,DM,XYZ   , 00.00000, 000.00000,,,\r\n"
+        << "$" << false;
     QTest::newRow("invalid record")
         << QStringList{"upload", "track", "-i"}
         << QByteArray("TP,DM, 91.00000,-000.12345,,10:15:00 ,1,0000123M,A\r\n") << "$" << false;
@@ -431,7 +436,13 @@ void tst_NavoraCli::declined()
     QFETCH(QString, unsent);
     Simulator sim({}, FullMemory().mid(0, 3).join(u'\n'));
     const QString path = dir_.filePath(QStringLiteral("upload.txt"));
-    if (!file.isEmpty()) {
+    if (arguments.endsWith(QStringLiteral("-d"))) {
+        const QDir backup(dir_.filePath(QStringLiteral("declined")));
+        QVERIFY(backup.mkpath(QStringLiteral(".")));
+        for (const char* name : {"waypoints.txt", "routes.txt", "track.txt"})
+            WriteFile(backup.filePath(QLatin1String(name)), "Datum,WGS84,WGS84\r\n" + file);
+        arguments << backup.path();
+    } else if (!file.isEmpty()) {
         WriteFile(path, "Datum,WGS84,WGS84\r\n" + file);
         arguments << path;
     }
