@@ -207,18 +207,28 @@ void tst_NavoraCli::usage()
     QVERIFY(ran.out.isEmpty());
 }
 
-// A list file is shown a row a line, its cells split by tabs; Navora's settings are read (feet)
-// and never written, and an unset datum says nothing.
+// The example files give exactly their rows; Navora's settings are
+// read (feet) and never written, and an unset datum says nothing.
 void tst_NavoraCli::show_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("routes") << QStringList{"show", "routes", "-i",
-                                           QStringLiteral(NAVORA_TEST_DATA "/files/routes.txt")}
+    const QString data = QStringLiteral(NAVORA_TEST_DATA "/files/");
+    QTest::newRow("waypoints") << QStringList{"show", "waypoints", "-i", data + "waypoints.txt"}
+                               << QByteArray()
+                               << QStringList{
+                                      "HOME\t5130.500\tN\t00012.345\tW\t0000123\tM\tMY HOUSE\ta",
+                                      "CHURCH\t5129.870\tN\t00010.200\tW\t0000098\tM\tST MARYS\tc"};
+    QTest::newRow("routes") << QStringList{"show", "routes", "-i", data + "routes.txt"}
                             << QByteArray()
                             << QStringList{"01\t======\tTOWN", "01\t01\tHOME  ", "01\t02\tCHURCH",
                                            "02\t======\t===================", "02\t01\tXYZ   "};
+    QTest::newRow("track") << QStringList{"show", "track", "-i", data + "track.txt"} << QByteArray()
+                           << QStringList{"0001\tTRAK01\t5130.500\tN\t00012.345\tW\t0000123\tM\t"
+                                          "10:15:00 \tA",
+                                          "0002\tTRAK01\t5130.510\tN\t00012.360\tW\t0000124\tM\t"
+                                          "10:15:10 \tA"};
     QTest::newRow("standard input, heights in feet, below the sea")
         << QStringList{"show", "waypoints", "-i", "-"}
         << QByteArray("WP,DM,DEEP  ,-31.30000, 035.30000,,,DEAD SEA,a,-0430M\r\n")
