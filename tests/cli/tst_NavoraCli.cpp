@@ -254,18 +254,26 @@ void tst_NavoraCli::show()
 
 // gridref gives what the waypoint editor's grid button gives for the same
 // position, latlon what the grid reference dialog writes into the editor for
-// the reference, and the one undoes the other.
+// the reference, and the one undoes the other; London gives the references
+// it is known by.
 void tst_NavoraCli::positions_data()
 {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<bool>("sheet");
     QTest::addColumn<QStringList>("editor"); // degrees, minutes, N/S, degrees, minutes, W/E
-    QTest::newRow("OSGB with letters")
-        << "OSGB" << true << QStringList{"51", "30.000", "N", "000", "06.000", "W"};
+    QTest::addColumn<QString>("known");      // the reference, when known
+    const QStringList london{"51", "30.000", "N", "000", "06.000", "W"};
+    QTest::newRow("OSGB with letters") << "OSGB" << true << london << "TQ 31979 79607";
     QTest::newRow("OSGB figures") << "OSGB" << false
-                                  << QStringList{"57", "07.002", "N", "003", "38.640", "W"};
+                                  << QStringList{"57", "07.002", "N", "003", "38.640", "W"}
+                                  << QString();
+    QTest::newRow("OSNI") << "OSNI" << false
+                          << QStringList{"54", "10.800", "N", "005", "55.248", "W"} << QString();
+    QTest::newRow("OSRoI") << "OSRoI" << false
+                           << QStringList{"51", "59.958", "N", "009", "44.550", "W"} << QString();
+    QTest::newRow("UTM north-west") << "UTM" << false << london << "30 U 701278 5709417";
     QTest::newRow("UTM south-east")
-        << "UTM" << false << QStringList{"33", "51.425", "S", "151", "12.899", "E"};
+        << "UTM" << false << QStringList{"33", "51.425", "S", "151", "12.899", "E"} << QString();
 }
 
 void tst_NavoraCli::positions()
@@ -305,6 +313,9 @@ void tst_NavoraCli::positions()
     else if (sheet)
         words.prepend(reference.sheet);
     QCOMPARE(forward.out, words.join(u' ') + u'\n');
+    QFETCH(QString, known);
+    if (!known.isEmpty())
+        QCOMPARE(forward.out, known + u'\n');
 
     // The reference as typed into the dialog, its letters and figures run together.
     const Ran back = Run(QStringList{"latlon"} + options + QStringList{words.join(QString())});
