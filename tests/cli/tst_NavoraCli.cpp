@@ -353,9 +353,30 @@ void tst_NavoraCli::backupAndRestore()
     const QStringList port{"--port", "gps", "--timeout", kTimeout};
     const QString backup = dir_.filePath(QStringLiteral("backup"));
 
-    Ran ran = Run(port + QStringList{"download", "all", "-d", backup});
+    const QString log = dir_.filePath(QStringLiteral("traffic.log"));
+    Ran ran = Run(port + QStringList{"--log", log, "download", "all", "-d", backup});
     QCOMPARE(ran.status, 0);
     QVERIFY2(ran.err.isEmpty(), qPrintable(ran.err));
+    // The traffic as the monitor's Save... keeps it: the moment to the millisecond, then the line.
+    const QStringList traffic = Lines(QString::fromUtf8(ReadFile(log)));
+    QVERIFY(!traffic.filter(QStringLiteral(" > $PMGNCMD,WAYPOINT*71")).isEmpty());
+    const QRegularExpression form(QStringLiteral(
+        R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d) [<>] (\$PMGN[A-Z]{3},.*|Timeout)$)"));
+    for (const QString& line : traffic)
+        QVERIFY2(form.match(line).hasMatch(), qPrintable(line));
+    // A GPX file keeps the waypoints' cells as the receiver sent them, but for
+    // the icons Navora does not know.
+    const QString gpx = dir_.filePath(QStringLiteral("waypoints.gpx"));
+    QCOMPARE(Run(port + QStringList{"download", "waypoints", "-o", gpx}).status, 0);
+    ran = Run({"--yes", "show", "waypoints", "-i", gpx});
+    QCOMPARE(ran.status, 0);
+    QStringList held;
+    for (const QString& line : memory.filter(QStringLiteral("$PMGNWPL,"))) {
+        const QStringList f = line.split(u',');
+        const QString icon = f[9] > QStringLiteral("t") ? QStringLiteral("a") : f[9];
+        held << QStringList{f[7], f[1], f[2], f[3], f[4], f[5], f[6], f[8], icon}.join(u'\t');
+    }
+    QCOMPARE(Lines(ran.out), held);
     for (const char* kind : {"waypoints", "routes", "track"}) {
         ran = Run(port + QStringList{"--yes", "delete", kind});
         QCOMPARE(ran.status, 0);
