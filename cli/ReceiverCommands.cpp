@@ -3,6 +3,7 @@
 #include "cli/ListFiles.h"
 #include "files/FileReader.h"
 #include "gpslink/Download.h"
+#include "gpslink/Upload.h"
 #include "workspace/PropertySettings.h"
 #include "workspace/ReadBack.h"
 
@@ -209,8 +210,8 @@ int RunUpload(Session& session)
     const Invocation& in = session.Options();
     if (const int status = session.Prepare(true))
         return status;
-    // Every file is read before anything is sent: a Cancel at a question
-    // while reading sends nothing at all.
+    // Every file is read and every upload's question asked before the
+    // receiver is connected: a Cancel at any of them sends nothing at all.
     std::vector<ListKind> loaded;
     for (const ListKind kind : in.kind ? std::vector<ListKind>{*in.kind} : kAllKinds) {
         const QString path = in.kind ? in.input : QDir(in.directory).filePath(BackupFileName(kind));
@@ -224,13 +225,18 @@ int RunUpload(Session& session)
             return session.StatusOf(read.status);
         loaded.push_back(kind);
     }
+    for (const ListKind kind : loaded) {
+        const ExchangeOutcome agreed = AskBeforeUpload(session.Ui(), session.Space().Data(), kind);
+        if (agreed != ExchangeOutcome::Completed)
+            return session.StatusOf(agreed);
+    }
 
     int status = session.StatusOf(session.Connect());
     std::vector<ListKind> sent;
     for (const ListKind kind : loaded) {
         if (status != ExitStatus::kSuccess || session.Interrupted())
             break;
-        const ExchangeOutcome outcome = session.Space().Upload(kind);
+        const ExchangeOutcome outcome = session.Space().Upload(kind, UploadQuestions::Agreed);
         status = session.StatusOf(outcome);
         if (outcome == ExchangeOutcome::Completed)
             sent.push_back(kind);

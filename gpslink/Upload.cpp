@@ -300,28 +300,38 @@ QString UploadProblems(const Lists& lists, ListKind kind)
                                  "upload nothing.");
 }
 
-ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists)
+ExchangeOutcome AskBeforeUpload(UserInteraction& ui, const Lists& lists, ListKind kind)
+{
+    // Exactly as many as the receiver holds ask nothing.
+    if (kind == ListKind::Waypoints && lists.waypoints.Count() > kReceiverWaypoints &&
+        ui.Question(UploadText::TooManyWaypoints, Buttons::YesNo) != Answer::Yes)
+        return ExchangeOutcome::Declined;
+    const QString problems = UploadProblems(lists, kind);
+    if (!problems.isEmpty() && ui.Question(problems, Buttons::OkCancel) != Answer::Ok)
+        return ExchangeOutcome::Declined;
+    return ExchangeOutcome::Completed;
+}
+
+ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists,
+                                UploadQuestions questions)
 {
     if (!RequireOpenPort(link, ui))
         return ExchangeOutcome::Failed;
-    // Exactly as many as the receiver holds ask nothing.
-    if (lists.waypoints.Count() > kReceiverWaypoints &&
-        ui.Question(UploadText::TooManyWaypoints, Buttons::YesNo) != Answer::Yes)
-        return ExchangeOutcome::Declined;
-    const QString problems = UploadProblems(lists, ListKind::Waypoints);
-    if (!problems.isEmpty() && ui.Question(problems, Buttons::OkCancel) != Answer::Ok)
+    if (questions == UploadQuestions::Ask &&
+        AskBeforeUpload(ui, lists, ListKind::Waypoints) != ExchangeOutcome::Completed)
         return ExchangeOutcome::Declined;
     return UploadRows(link, ui,
                       {lists.waypoints, WaypointBody, QStringLiteral("Uploading waypoint: "), 3,
                        UploadText::NoResponse});
 }
 
-ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists)
+ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists,
+                             UploadQuestions questions)
 {
     if (!RequireOpenPort(link, ui))
         return ExchangeOutcome::Failed;
-    const QString problems = UploadProblems(lists, ListKind::Routes);
-    if (!problems.isEmpty() && ui.Question(problems, Buttons::OkCancel) != Answer::Ok)
+    if (questions == UploadQuestions::Ask &&
+        AskBeforeUpload(ui, lists, ListKind::Routes) != ExchangeOutcome::Completed)
         return ExchangeOutcome::Declined;
     RouteUpload upload{link, ui, lists.routes};
     for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
@@ -355,15 +365,16 @@ ExchangeOutcome UploadTrack(GpsLink& link, UserInteraction& ui, const Lists& lis
                        UploadText::TrackNoResponse});
 }
 
-ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind)
+ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind,
+                           UploadQuestions questions)
 {
     switch (kind) {
     case ListKind::Routes:
-        return UploadRoutes(link, ui, lists);
+        return UploadRoutes(link, ui, lists, questions);
     case ListKind::Track:
         return UploadTrack(link, ui, lists);
     case ListKind::Waypoints:
         break;
     }
-    return UploadWaypoints(link, ui, lists);
+    return UploadWaypoints(link, ui, lists, questions);
 }

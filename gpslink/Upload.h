@@ -35,12 +35,29 @@ QString UploadActivity(ListKind kind);
 // nothing to say; otherwise the message, which asks OK to send all the same.
 QString UploadProblems(const Lists& lists, ListKind kind);
 
+// The questions the upload of `kind` asks before it sends anything: more
+// than 500 waypoints, then the problems above. Completed when each was
+// answered Yes or OK, or none was asked; Declined on No or Cancel.
+ExchangeOutcome AskBeforeUpload(UserInteraction& ui, const Lists& lists, ListKind kind);
+
+// Whether an upload asks its questions itself, or the caller has had them
+// agreed to before (several lists sent one after another, each question
+// asked before the first is sent).
+enum class UploadQuestions
+{
+    Ask,
+    Agreed
+};
+
 // Each upload runs inside the caller's frame, checks the port, asks its
-// questions (Declined on No or Cancel, nothing sent) and returns how it
-// ended. Every failure but a closed port (whose port error has been
-// reported) has shown its message.
-ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists);
-ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists);
+// questions unless agreed (Declined on No or Cancel, nothing sent) and
+// returns how it ended. Every failure but a closed port (whose port error
+// has been reported) has shown its message.
+ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists,
+                                UploadQuestions questions = UploadQuestions::Ask);
+ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists,
+                             UploadQuestions questions = UploadQuestions::Ask);
 ExchangeOutcome UploadTrack(GpsLink& link, UserInteraction& ui, const Lists& lists);
 // The toolbar's Send: the upload of `kind`.
-ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind);
+ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind,
+                           UploadQuestions questions = UploadQuestions::Ask);

@@ -19,13 +19,13 @@ ExchangeOutcome Workspace::Download(ListKind kind)
     return outcome;
 }
 
-ExchangeOutcome Workspace::Upload(ListKind kind)
+ExchangeOutcome Workspace::Upload(ListKind kind, UploadQuestions questions)
 {
     ExchangeFrame frame(link_, ui_, UploadActivity(kind));
     if (!frame.Started())
         return ExchangeOutcome::Busy;
     countShown_.reset();
-    return UploadList(link_, ui_, lists_, kind);
+    return UploadList(link_, ui_, lists_, kind, questions);
 }
 
 ExchangeOutcome Workspace::DeleteAllInReceiver(ListKind kind)

@@ -6,6 +6,7 @@
 #include "files/FileReader.h"
 #include "gpslink/ExchangeFrame.h"
 #include "gpslink/GpsLink.h"
+#include "gpslink/Upload.h"
 #include "model/Lists.h"
 #include "model/ProgramState.h"
 #include "model/UserInteraction.h"
@@ -123,10 +124,11 @@ public:
     void ShowSetupPanels();
 
     // The transfers with the receiver, each in one exchange: the download
-    // and the upload of the list of `kind`, and the menu's deletion of
-    // everything of `kind` in the receiver (after its question).
+    // and the upload of the list of `kind` (its questions asked unless
+    // agreed before), and the menu's deletion of everything of `kind` in the
+    // receiver (after its question).
     ExchangeOutcome Download(ListKind kind);
-    ExchangeOutcome Upload(ListKind kind);
+    ExchangeOutcome Upload(ListKind kind, UploadQuestions questions = UploadQuestions::Ask);
     ExchangeOutcome DeleteAllInReceiver(ListKind kind);
 
 signals:

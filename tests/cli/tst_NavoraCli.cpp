@@ -207,18 +207,28 @@ void tst_NavoraCli::usage()
     QVERIFY(ran.out.isEmpty());
 }
 
-// A list file is shown a row a line, its cells split by tabs; Navora's settings are read (feet)
-// and never written, and an unset datum says nothing.
+// The example files give exactly their rows; Navora's settings are
+// read (feet) and never written, and an unset datum says nothing.
 void tst_NavoraCli::show_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("routes") << QStringList{"show", "routes", "-i",
-                                           QStringLiteral(NAVORA_TEST_DATA "/files/routes.txt")}
+    const QString data = QStringLiteral(NAVORA_TEST_DATA "/files/");
+    QTest::newRow("waypoints") << QStringList{"show", "waypoints", "-i", data + "waypoints.txt"}
+                               << QByteArray()
+                               << QStringList{
+                                      "HOME\t5130.500\tN\t00012.345\tW\t0000123\tM\tMY HOUSE\ta",
+                                      "CHURCH\t5129.870\tN\t00010.200\tW\t0000098\tM\tST MARYS\tc"};
+    QTest::newRow("routes") << QStringList{"show", "routes", "-i", data + "routes.txt"}
                             << QByteArray()
                             << QStringList{"01\t======\tTOWN", "01\t01\tHOME  ", "01\t02\tCHURCH",
                                            "02\t======\t===================", "02\t01\tXYZ   "};
+    QTest::newRow("track") << QStringList{"show", "track", "-i", data + "track.txt"} << QByteArray()
+                           << QStringList{"0001\tTRAK01\t5130.500\tN\t00012.345\tW\t0000123\tM\t"
+                                          "10:15:00 \tA",
+                                          "0002\tTRAK01\t5130.510\tN\t00012.360\tW\t0000124\tM\t"
+                                          "10:15:10 \tA"};
     QTest::newRow("standard input, heights in feet, below the sea")
         << QStringList{"show", "waypoints", "-i", "-"}
         << QByteArray("WP,DM,DEEP  ,-31.30000, 035.30000,,,DEAD SEA,a,-0430M\r\n")
@@ -244,18 +254,26 @@ void tst_NavoraCli::show()
 
 // gridref gives what the waypoint editor's grid button gives for the same
 // position, latlon what the grid reference dialog writes into the editor for
-// the reference, and the one undoes the other.
+// the reference, and the one undoes the other; London gives the references
+// it is known by.
 void tst_NavoraCli::positions_data()
 {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<bool>("sheet");
     QTest::addColumn<QStringList>("editor"); // degrees, minutes, N/S, degrees, minutes, W/E
-    QTest::newRow("OSGB with letters")
-        << "OSGB" << true << QStringList{"51", "30.000", "N", "000", "06.000", "W"};
+    QTest::addColumn<QString>("known");      // the reference, when known
+    const QStringList london{"51", "30.000", "N", "000", "06.000", "W"};
+    QTest::newRow("OSGB with letters") << "OSGB" << true << london << "TQ 31979 79607";
     QTest::newRow("OSGB figures") << "OSGB" << false
-                                  << QStringList{"57", "07.002", "N", "003", "38.640", "W"};
+                                  << QStringList{"57", "07.002", "N", "003", "38.640", "W"}
+                                  << QString();
+    QTest::newRow("OSNI") << "OSNI" << false
+                          << QStringList{"54", "10.800", "N", "005", "55.248", "W"} << QString();
+    QTest::newRow("OSRoI") << "OSRoI" << false
+                           << QStringList{"51", "59.958", "N", "009", "44.550", "W"} << QString();
+    QTest::newRow("UTM north-west") << "UTM" << false << london << "30 U 701278 5709417";
     QTest::newRow("UTM south-east")
-        << "UTM" << false << QStringList{"33", "51.425", "S", "151", "12.899", "E"};
+        << "UTM" << false << QStringList{"33", "51.425", "S", "151", "12.899", "E"} << QString();
 }
 
 void tst_NavoraCli::positions()
@@ -295,6 +313,9 @@ void tst_NavoraCli::positions()
     else if (sheet)
         words.prepend(reference.sheet);
     QCOMPARE(forward.out, words.join(u' ') + u'\n');
+    QFETCH(QString, known);
+    if (!known.isEmpty())
+        QCOMPARE(forward.out, known + u'\n');
 
     // The reference as typed into the dialog, its letters and figures run together.
     const Ran back = Run(QStringList{"latlon"} + options + QStringList{words.join(QString())});
@@ -332,9 +353,30 @@ void tst_NavoraCli::backupAndRestore()
     const QStringList port{"--port", "gps", "--timeout", kTimeout};
     const QString backup = dir_.filePath(QStringLiteral("backup"));
 
-    Ran ran = Run(port + QStringList{"download", "all", "-d", backup});
+    const QString log = dir_.filePath(QStringLiteral("traffic.log"));
+    Ran ran = Run(port + QStringList{"--log", log, "download", "all", "-d", backup});
     QCOMPARE(ran.status, 0);
     QVERIFY2(ran.err.isEmpty(), qPrintable(ran.err));
+    // The traffic as the monitor's Save... keeps it: the moment to the millisecond, then the line.
+    const QStringList traffic = Lines(QString::fromUtf8(ReadFile(log)));
+    QVERIFY(!traffic.filter(QStringLiteral(" > $PMGNCMD,WAYPOINT*71")).isEmpty());
+    const QRegularExpression form(QStringLiteral(
+        R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d) [<>] (\$PMGN[A-Z]{3},.*|Timeout)$)"));
+    for (const QString& line : traffic)
+        QVERIFY2(form.match(line).hasMatch(), qPrintable(line));
+    // A GPX file keeps the waypoints' cells as the receiver sent them, but for
+    // the icons Navora does not know.
+    const QString gpx = dir_.filePath(QStringLiteral("waypoints.gpx"));
+    QCOMPARE(Run(port + QStringList{"download", "waypoints", "-o", gpx}).status, 0);
+    ran = Run({"--yes", "show", "waypoints", "-i", gpx});
+    QCOMPARE(ran.status, 0);
+    QStringList held;
+    for (const QString& line : memory.filter(QStringLiteral("$PMGNWPL,"))) {
+        const QStringList f = line.split(u',');
+        const QString icon = f[9] > QStringLiteral("t") ? QStringLiteral("a") : f[9];
+        held << QStringList{f[7], f[1], f[2], f[3], f[4], f[5], f[6], f[8], icon}.join(u'\t');
+    }
+    QCOMPARE(Lines(ran.out), held);
     for (const char* kind : {"waypoints", "routes", "track"}) {
         ran = Run(port + QStringList{"--yes", "delete", kind});
         QCOMPARE(ran.status, 0);
@@ -406,8 +448,8 @@ void tst_NavoraCli::interrupted()
 }
 
 // No to a question ends the command with nothing sent: a deletion's
-// question, an upload's checks, and an invalid record in the file, which is
-// asked before the receiver is even connected.
+// question, and before the receiver is even connected an invalid record in
+// a file and the checks of every list an upload sends.
 void tst_NavoraCli::declined_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -418,7 +460,12 @@ void tst_NavoraCli::declined_data()
     QTest::newRow("deletion") << QStringList{"delete", "waypoints"} << QByteArray() << "DELETE"
                               << true;
     QTest::newRow("more than 500 waypoints")
-        << QStringList{"upload", "waypoints", "-i"} << waypoint.repeated(501) << "$PMGNWPL" << true;
+        << QStringList{"upload", "waypoints", "-i"} << waypoint.repeated(501) << "$" << false;
+    // Each file of the backup holds both lists; the waypoints would go first.
+    QTest::newRow("a route point that names no waypoint, in a backup")
+        << QStringList{"upload", "all", "-d"}
+        << waypoint + "RN,01\r\nRP,DM,XYZ   , 00.00000, 000.00000,,,\r\n"
+        << "$" << false;
     QTest::newRow("invalid record")
         << QStringList{"upload", "track", "-i"}
         << QByteArray("TP,DM, 91.00000,-000.12345,,10:15:00 ,1,0000123M,A\r\n") << "$" << false;
@@ -431,7 +478,13 @@ void tst_NavoraCli::declined()
     QFETCH(QString, unsent);
     Simulator sim({}, FullMemory().mid(0, 3).join(u'\n'));
     const QString path = dir_.filePath(QStringLiteral("upload.txt"));
-    if (!file.isEmpty()) {
+    if (arguments.endsWith(QStringLiteral("-d"))) {
+        const QDir backup(dir_.filePath(QStringLiteral("declined")));
+        QVERIFY(backup.mkpath(QStringLiteral(".")));
+        for (const char* name : {"waypoints.txt", "routes.txt", "track.txt"})
+            WriteFile(backup.filePath(QLatin1String(name)), "Datum,WGS84,WGS84\r\n" + file);
+        arguments << backup.path();
+    } else if (!file.isEmpty()) {
         WriteFile(path, "Datum,WGS84,WGS84\r\n" + file);
         arguments << path;
     }
