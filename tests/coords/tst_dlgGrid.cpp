@@ -193,6 +193,7 @@ void tst_dlgGrid::selectGrid_data()
     QTest::newRow("UTM") << "UTM" << false << "Zone letter sheet typed";
     QTest::newRow("OSGB with squares") << "OSGB" << true << "Sheet sheet typed";
     QTest::newRow("OSNI") << "OSNI" << true << "";
+    QTest::newRow("OSRoI") << "OSRoI" << false << "";
     // clang-format on
 }
 

@@ -597,6 +597,8 @@ void tst_Transfers::faults()
     QVERIFY2(s.ui.AllScriptUsed() && s.ui.unexpected.isEmpty(),
              qPrintable(s.ui.unexpected.join(" | ")));
     QVERIFY(!s.space.Busy() && !s.ui.cancelWindowShown);
+    // The delete-all commands work without the cancel window.
+    QCOMPARE(s.ui.cancelWindowTexts.isEmpty(), operation == u"delete all");
     QCOMPARE(s.space.Connected(), !hangsUp && !closed);
     if (closed)
         QVERIFY(s.sim.Received().isEmpty());
