@@ -1,5 +1,6 @@
 #include "workspace/PropertySettings.h"
 
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -25,8 +26,12 @@ void tst_PropertySettings::lists()
 {
     // A code of five characters, a blank, the description: the code is what comes before
     // the first blank, and files compare it.
-    for (const QString& datum : DatumEntries())
+    QSet<QString> codes;
+    for (const QString& datum : DatumEntries()) {
         QVERIFY2(datum.size() > 6 && datum.at(5) == u' ' && datum.at(6) != u' ', qPrintable(datum));
+        codes.insert(datum.left(5));
+    }
+    QCOMPARE(codes.size(), 73); // every one of the receiver's datums, once
     QCOMPARE(DatumCodeOf("CAPE  Cape"), std::optional<QString>("CAPE"));
     QCOMPARE(DatumCodeOf("WGS84"), std::nullopt);
     QCOMPARE(PortEntries(kDevices).mid(15),

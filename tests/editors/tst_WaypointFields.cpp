@@ -198,6 +198,10 @@ void tst_WaypointFields::rowCells_data()
         << "HOME 5130.500 S 00012.345 E 0000328 F PUB c" << "0000328";
     QTest::newRow("existing feet to metres") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Metres << true
         << "HOME 5130.500 N 00012.345 W 0000305 M PUB c" << "0000305";
+    QTest::newRow("existing, heights kept") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Keep << true
+        << "HOME 5130.500 N 00012.345 W 0001000 F PUB c" << "0001000";
+    QTest::newRow("existing already in feet") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Feet << true
+        << "HOME 5130.500 N 00012.345 W 0001000 F PUB c" << "0001000";
     // clang-format on
 }
 
