@@ -45,9 +45,8 @@ QStringList EnabledItems(const frmNavora& window)
             !window.findChild<QAction*>(menu->objectName()))
             names << menu->objectName();
     }
-    names.removeAll("mnuFile");
-    names.removeAll("mnuPort");
-    names.removeAll("mnuCall");
+    for (const char* barMenu : {"mnuFile", "mnuPort", "mnuCall"}) // always enabled
+        names.removeAll(barMenu);
     names.sort();
     return names;
 }
@@ -103,6 +102,12 @@ private:
         return QTest::qWaitForWindowActive(&app_->window);
     }
     void SelectRows(ListKind kind, const QList<int>& rows);
+    // Quits, and starts again with the settings file in `folder`.
+    void Restart(const QString& folder)
+    {
+        app_.reset();
+        app_ = std::make_unique<App>(folder);
+    }
 
     std::unique_ptr<App> app_;
 };
@@ -145,13 +150,9 @@ void tst_frmNavora::commandsFollowState_data()
                             "mnuDownRoute", "mnuDownTrack", "mnuUpWay",    "mnuUpRoutes",
                             "mnuUpTrack",   "mnuDelWay",    "mnuDelRoute", "mnuDelTrack",
                             "tbrUpload",    "tbrDownload"};
-    const auto sorted = [](QStringList names) {
-        names.sort();
-        return names;
-    };
-    QTest::newRow("routes") << false << false << 1 << sorted(idle + editors);
-    QTest::newRow("track, connected") << true << false << 2 << sorted(idle + menus);
-    QTest::newRow("routes, connected, busy") << true << true << 1 << sorted(always);
+    QTest::newRow("routes") << false << false << 1 << idle + editors;
+    QTest::newRow("track, connected") << true << false << 2 << idle + menus;
+    QTest::newRow("routes, connected, busy") << true << true << 1 << always;
 }
 
 void tst_frmNavora::commandsFollowState()
@@ -159,6 +160,8 @@ void tst_frmNavora::commandsFollowState()
     QFETCH(bool, connected);
     QFETCH(bool, busy);
     QFETCH(int, tab);
+    QFETCH(QStringList, enabled);
+    enabled.sort();
     GpsLink& link = app_->window.Space().Link();
     app_->port.Open();
     link.SetConnected(connected);
@@ -166,7 +169,7 @@ void tst_frmNavora::commandsFollowState()
     std::optional<ExchangeFrame> frame;
     if (busy)
         frame.emplace(link, app_->ui);
-    QTEST(EnabledItems(app_->window), "enabled");
+    QCOMPARE(EnabledItems(app_->window), enabled);
     QAction* open = app_->window.ToolbarButton("OpenGPS");
     QCOMPARE(open->text(), connected ? "Disconn" : "Connect");
     QCOMPARE(open->toolTip(), connected ? "Disconnect from GPS" : "Connect to GPS");
@@ -194,22 +197,19 @@ void tst_frmNavora::tabKeys()
 {
     QVERIFY(ShowActive());
     auto* stack = app_->window.findChild<QStackedWidget*>();
-    const struct
-    {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        ListKind shown;
-    } steps[] = {{Qt::Key_Tab, Qt::ControlModifier, ListKind::Routes},
-                 {Qt::Key_PageDown, Qt::ControlModifier, ListKind::Track},
-                 {Qt::Key_PageDown, Qt::ControlModifier, ListKind::Waypoints},
-                 {Qt::Key_PageUp, Qt::ControlModifier, ListKind::Track},
-                 {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, ListKind::Routes}};
-    for (const auto& step : steps) {
+    const std::pair<Qt::Key, ListKind> steps[] = {{Qt::Key_Tab, ListKind::Routes},
+                                                  {Qt::Key_PageDown, ListKind::Track},
+                                                  {Qt::Key_PageDown, ListKind::Waypoints},
+                                                  {Qt::Key_PageUp, ListKind::Track},
+                                                  {Qt::Key_Backtab, ListKind::Routes}};
+    for (const auto& [key, shown] : steps) {
         ReportView* view = app_->window.ListView(app_->window.CurrentKind());
         view->setFocus();
-        QTest::keyClick(view, step.key, step.modifiers);
-        QCOMPARE(app_->window.CurrentKind(), step.shown);
-        QCOMPARE(stack->currentWidget(), app_->window.ListView(step.shown));
+        QTest::keyClick(view, key,
+                        Qt::ControlModifier |
+                            (key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier));
+        QCOMPARE(app_->window.CurrentKind(), shown);
+        QCOMPARE(stack->currentWidget(), app_->window.ListView(shown));
     }
 }
 
@@ -372,12 +372,12 @@ void tst_frmNavora::transfersRun_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("sent"); // the first sentence
     QTest::addColumn<QString>("message");
-    QTest::newRow("Get, routes") << "tbrDownload" << 1 << "$PMGNCMD,ROUTE*2B"
-                                 << "Unexpected response";
+    // clang-format off
+    QTest::newRow("Get, routes") << "tbrDownload" << 1 << "$PMGNCMD,ROUTE*2B" << "Unexpected response";
     QTest::newRow("Send, track") << "tbrUpload" << 2 << "$PMGNCMD,DELETE,TRACK*08" << QString();
     QTest::newRow("upload waypoints") << "mnuUpWay" << 2 << "$PMGNCMD,END*3D" << QString();
-    QTest::newRow("delete all routes") << "mnuDelRoute" << 0 << "$PMGNCMD,DELETE,ROUTES*4D"
-                                       << "Route Deletion may have failed";
+    QTest::newRow("delete all routes") << "mnuDelRoute" << 0 << "$PMGNCMD,DELETE,ROUTES*4D" << "Route Deletion may have failed";
+    // clang-format on
 }
 
 void tst_frmNavora::transfersRun()
@@ -417,7 +417,7 @@ void tst_frmNavora::nothingToSaveAsksForNoFile()
 void tst_frmNavora::fileDialogsStartInTheLastFolder()
 {
     QTemporaryDir keep; // the settings, across a restart
-    app_ = std::make_unique<App>(keep.path());
+    Restart(keep.path());
     QTemporaryDir data;
     const QString track = data.filePath("track.txt");
     QVERIFY(QFile::copy(QStringLiteral(NAVORA_TEST_DATA "/files/track.txt"), track));
@@ -435,8 +435,7 @@ void tst_frmNavora::fileDialogsStartInTheLastFolder()
     QCOMPARE(startedIn, data.path());
     QVERIFY(QFile::exists(copy));
 
-    app_.reset();
-    app_ = std::make_unique<App>(keep.path());
+    Restart(keep.path());
     AnswerFileDialog(copy, &startedIn);
     startedIn.clear();
     app_->Item("mnuLoad")->trigger();
@@ -473,7 +472,7 @@ void tst_frmNavora::gpxExportThenImport()
 void tst_frmNavora::windowSize()
 {
     QTemporaryDir keep; // the settings, across the restarts
-    app_ = std::make_unique<App>(keep.path());
+    Restart(keep.path());
     app_->window.Startup();
     app_->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&app_->window));
@@ -485,18 +484,16 @@ void tst_frmNavora::windowSize()
     QCOMPARE(app_->store.Read(SettingsKey::Height),
              QString::number(PixelsToTwips(outer.height(), app_->window.logicalDpiY())));
     app_->store.Write(SettingsKey::Width, "1234");
-    app_->window.showMaximized();
-    QVERIFY(app_->window.Shutdown());
-    QCOMPARE(app_->store.Read(SettingsKey::Width), QStringLiteral("1234"));
-    app_->window.showMinimized();
-    QVERIFY(app_->window.Shutdown());
-    QCOMPARE(app_->store.Read(SettingsKey::Width), QStringLiteral("1234"));
+    for (void (QWidget::*show)() : {&QWidget::showMaximized, &QWidget::showMinimized}) {
+        (app_->window.*show)();
+        QVERIFY(app_->window.Shutdown());
+        QCOMPARE(app_->store.Read(SettingsKey::Width), QStringLiteral("1234"));
+    }
 
     app_->store.Write(SettingsKey::Height, "7080");
     app_->store.Write(SettingsKey::Width, "9000");
     for (int run = 0; run < 10; ++run) { // ten starts and exits keep the size
-        app_.reset();
-        app_ = std::make_unique<App>(keep.path());
+        Restart(keep.path());
         app_->window.Startup();
         app_->window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&app_->window));

@@ -71,9 +71,11 @@ void Press(Qt::Key key)
     QTest::keyClick(QApplication::focusWidget(), key);
 }
 
-void Type(const QString& text)
+// Each key to the widget that has the focus when it is pressed: "\t" is Tab, "\r" Return.
+void Keys(const char* keys)
 {
-    QTest::keyClicks(QApplication::focusWidget(), text);
+    for (; *keys; ++keys)
+        QTest::keyClick(QApplication::focusWidget(), *keys);
 }
 
 void ClickButton(frmNavora& window, const QString& key)
@@ -102,33 +104,15 @@ void tst_Editors::newWaypointByKeyboard()
     bool shown = false;
     WhenShown<frmEditWay>(shown, [](frmEditWay& editor) {
         QCOMPARE(QApplication::focusWidget(), editor.txtID);
-        Type("ab");
-        Press(Qt::Key_Return);
+        Keys("ab\r");
         QCOMPARE(QApplication::focusWidget(), editor.txtID);
-        Type("home");
-        Press(Qt::Key_Tab);
-        Type("9x1");
-        Press(Qt::Key_Tab);
+        Keys("home\t9x1\t");
         QCOMPARE(QApplication::focusWidget(), editor.txtLat);
-        Type("5");
-        Press(Qt::Key_Tab);
-        Type("30.5");
-        Press(Qt::Key_Tab); // N, chosen
-        Press(Qt::Key_Tab);
-        Type("0");
-        Press(Qt::Key_Tab);
-        Type("12.345");
-        Press(Qt::Key_Tab); // W, chosen: arrow to E
+        Keys("5\t30.5\t\t0\t12.345\t"); // N and W, as chosen; then the arrow turns W to E
         Press(Qt::Key_Right);
-        Press(Qt::Key_Tab);
-        Type("-5");
-        Press(Qt::Key_Tab); // metres
-        Press(Qt::Key_Tab);
-        Type("garden");
-        Press(Qt::Key_Tab);
+        Keys("\t-5\t\tgarden\t"); // metres, as chosen
         QCOMPARE(QApplication::focusWidget(), editor.comboIcon);
-        Type("C");
-        Press(Qt::Key_Return);
+        Keys("C\r");
     });
     ClickButton(app.window, "Insert");
     QVERIFY(shown);
@@ -192,14 +176,7 @@ void tst_Editors::routeEditorTypesUpperCase()
     WhenShown<frmEditRoute>(shown, [&offered](frmEditRoute& editor) {
         QCOMPARE(editor.Route->currentText(), "01");
         offered = editor.Way[30]->count();
-        Press(Qt::Key_Tab);
-        Type("trip");
-        Press(Qt::Key_Tab);
-        Type("home");
-        Press(Qt::Key_Tab);
-        Press(Qt::Key_Tab);
-        Type("work");
-        Press(Qt::Key_Return);
+        Keys("\ttrip\thome\t\twork\r");
     });
     ClickButton(app.window, "Insert");
     QVERIFY(shown);

@@ -79,14 +79,8 @@ void tst_PropertySettings::load()
 {
     QFETCH(QString, grid);
     QFETCH(QString, sheet);
-    CurrentProperties current;
-    current.port = "/dev/ttyUSB0";
-    current.portSettings = "19200,n,8,1";
-    current.gridLines = true;
-    current.storedDatum = "CAPE  Cape";
-    current.storedSheet = sheet;
-    current.heights = HeightsMode::Feet;
-    current.grid = grid;
+    const CurrentProperties current{"/dev/ttyUSB0", "19200,n,8,1",     true, "CAPE  Cape",
+                                    sheet,          HeightsMode::Feet, grid};
     const PropertyChoices c = LoadPropertySettings(current, kDevices);
     QCOMPARE(c.port, "/dev/ttyUSB0 (FT232R USB UART)");
     QCOMPARE(c.datum, "CAPE  Cape");

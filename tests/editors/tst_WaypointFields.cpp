@@ -136,14 +136,10 @@ void tst_WaypointFields::firstFailureWins_data()
     QTest::addColumn<int>("failing"); // a WaypointBox, -1 for none
     QTest::addColumn<QString>("after");
     // clang-format off
-    QTest::newRow("all pass, rewritten") << "HOME 5 5.5 0 1 1 1 -5 0 desc a" << true << -1
-                                         << "HOME 05 05.500 0 001 01.000 1 -000005 0 DESC a";
-    QTest::newRow("name not among them") << "AB 51 0 0 0 0 0 0 0 x a" << false << -1
-                                         << "AB 51 00.000 0 000 00.000 0 0000000 0 X a";
-    QTest::newRow("altitude before icon") << "HOME 1 0 0 0 0 0 x 0 x z" << false << int(WaypointBox::Alt)
-                                          << "HOME 01 00.000 0 000 00.000 0 x 0 x z";
-    QTest::newRow("icon last") << "HOME 1 0 0 0 0 0 1 0 x z" << false << int(WaypointBox::Icon)
-                               << "HOME 01 00.000 0 000 00.000 0 0000001 0 X z";
+    QTest::newRow("all pass, rewritten") << "HOME 5 5.5 0 1 1 1 -5 0 desc a" << true << -1 << "HOME 05 05.500 0 001 01.000 1 -000005 0 DESC a";
+    QTest::newRow("name not among them") << "AB 51 0 0 0 0 0 0 0 x a" << false << -1 << "AB 51 00.000 0 000 00.000 0 0000000 0 X a";
+    QTest::newRow("altitude before icon") << "HOME 1 0 0 0 0 0 x 0 x z" << false << int(WaypointBox::Alt) << "HOME 01 00.000 0 000 00.000 0 x 0 x z";
+    QTest::newRow("icon last") << "HOME 1 0 0 0 0 0 1 0 x z" << false << int(WaypointBox::Icon) << "HOME 01 00.000 0 000 00.000 0 0000001 0 X z";
     // clang-format on
 }
 
@@ -184,24 +180,21 @@ void tst_WaypointFields::prepare()
     QTEST(Texts(f), "after");
 }
 
+// The altitude box shows the row's altitude afterwards.
 void tst_WaypointFields::rowCells_data()
 {
     QTest::addColumn<QString>("fields");
     QTest::addColumn<HeightsMode>("mode");
     QTest::addColumn<bool>("existing");
     QTest::addColumn<QString>("cells");
-    QTest::addColumn<QString>("altitudeShown");
+    const QString feet = QStringLiteral("HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c");
+    const QString keptInFeet = QStringLiteral("HOME 5130.500 N 00012.345 W 0001000 F PUB c");
     // clang-format off
-    QTest::newRow("new waypoint keeps metres") << "HOME 51 30.500 0 000 12.345 0 0000100 0 PUB c" << HeightsMode::Feet << false
-        << "HOME 5130.500 N 00012.345 W 0000100 M PUB c" << "0000100";
-    QTest::newRow("existing metres to feet") << "HOME 51 30.500 1 000 12.345 1 0000100 0 PUB c" << HeightsMode::Feet << true
-        << "HOME 5130.500 S 00012.345 E 0000328 F PUB c" << "0000328";
-    QTest::newRow("existing feet to metres") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Metres << true
-        << "HOME 5130.500 N 00012.345 W 0000305 M PUB c" << "0000305";
-    QTest::newRow("existing, heights kept") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Keep << true
-        << "HOME 5130.500 N 00012.345 W 0001000 F PUB c" << "0001000";
-    QTest::newRow("existing already in feet") << "HOME 51 30.500 0 000 12.345 0 0001000 1 PUB c" << HeightsMode::Feet << true
-        << "HOME 5130.500 N 00012.345 W 0001000 F PUB c" << "0001000";
+    QTest::newRow("new waypoint keeps metres") << "HOME 51 30.500 0 000 12.345 0 0000100 0 PUB c" << HeightsMode::Feet << false << "HOME 5130.500 N 00012.345 W 0000100 M PUB c";
+    QTest::newRow("existing metres to feet") << "HOME 51 30.500 1 000 12.345 1 0000100 0 PUB c" << HeightsMode::Feet << true << "HOME 5130.500 S 00012.345 E 0000328 F PUB c";
+    QTest::newRow("existing feet to metres") << feet << HeightsMode::Metres << true << "HOME 5130.500 N 00012.345 W 0000305 M PUB c";
+    QTest::newRow("existing, heights kept") << feet << HeightsMode::Keep << true << keptInFeet;
+    QTest::newRow("existing already in feet") << feet << HeightsMode::Feet << true << keptInFeet;
     // clang-format on
 }
 
@@ -210,9 +203,10 @@ void tst_WaypointFields::rowCells()
     QFETCH(QString, fields);
     QFETCH(HeightsMode, mode);
     QFETCH(bool, existing);
+    QFETCH(QString, cells);
     WaypointFields f = Filled(fields);
-    QTEST(WaypointRowCells(f, mode, existing).join(u' '), "cells");
-    QTEST(f.txtAlt, "altitudeShown");
+    QCOMPARE(WaypointRowCells(f, mode, existing).join(u' '), cells);
+    QCOMPARE(f.txtAlt, cells.section(u' ', 5, 5));
 }
 
 void tst_WaypointFields::gridReference_data()
@@ -225,10 +219,8 @@ void tst_WaypointFields::gridReference_data()
     // clang-format off
     QTest::newRow("no position yet") << "UTM" << true << "A   0   0 0 0 x a" << "blank" << "";
     QTest::newRow("only the altitude empty") << "UTM" << true << "A 51 0 0 000 0 0  0 x a" << "stop" << "Incomplete coordinates!";
-    QTest::newRow("past 84 north") << "UTM" << true << "A 84 00.001 0 000 0 0 0 0 x a" << "stop"
-                                   << "These coordinates are outside the valid range for UTM";
-    QTest::newRow("49.75 north is outside") << "OSGB" << true << "A 49 45.000 0 001 0 0 0 0 x a" << "stop"
-                                            << "These coordinates are outside the valid range for OSGB conversion";
+    QTest::newRow("past 84 north") << "UTM" << true << "A 84 00.001 0 000 0 0 0 0 x a" << "stop" << "These coordinates are outside the valid range for UTM";
+    QTest::newRow("49.75 north is outside") << "OSGB" << true << "A 49 45.000 0 001 0 0 0 0 x a" << "stop" << "These coordinates are outside the valid range for OSGB conversion";
     QTest::newRow("greyed square still named") << "OSGB" << false << "A 52 39.480 0 001 42.964 1 0 0 x a" << "TG  6514" << "";
     // clang-format on
 }

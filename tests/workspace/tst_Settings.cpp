@@ -70,14 +70,10 @@ void tst_Settings::portFailureStopsStartup_data()
 {
     QTest::addColumn<bool>("settingsFails");
     QTest::addColumn<QString>("message"); // names the setting and its value, and where to mend it
-    QTest::newRow("malformed Settings")
-        << true
-        << "Invalid property value\r\nThe setting Settings holds \"fast,n,8,1\". Correct it with "
-           "Options, Setup...";
-    QTest::newRow("unusable CommPort")
-        << false
-        << "Invalid property value\r\nThe setting CommPort holds \"99\". Correct it with Options, "
-           "Setup...";
+    const QString text(
+        "Invalid property value\r\nThe setting %1. Correct it with Options, Setup...");
+    QTest::newRow("malformed Settings") << true << text.arg("Settings holds \"fast,n,8,1\"");
+    QTest::newRow("unusable CommPort") << false << text.arg("CommPort holds \"99\"");
 }
 
 void tst_Settings::portFailureStopsStartup()
@@ -117,15 +113,11 @@ void tst_Settings::storedValuesApplied_data()
     QTest::addColumn<QStringList>("stored");
     QTest::addColumn<QString>("applied");
     QTest::addColumn<bool>("defaulted");
-    QTest::newRow("numbers, OSGB with squares")
-        << QStringList{"7200", "9000.4", "1", "1", "OSGB", "1", "OSGB36 Ordnance Survey"}
-        << "7200 9000 1 1 OSGB 1 OSGB3" << false;
-    QTest::newRow("not numbers, OSGB without squares, a code with blanks")
-        << QStringList{"tall", "", "0", "2", "OSGB", "0", " ED5 European"} << "- - 0 2 OSGB 0 ED5"
-        << false;
-    QTest::newRow("out of range, OSNI leaves the squares, no code")
-        << QStringList{"6700", "8900", "2", "7", "OSNI", "0", "     WGS84"}
-        << "6700 8900 1 0 OSNI 1 WGS84" << true;
+    // clang-format off
+    QTest::newRow("numbers, OSGB with squares") << QStringList{"7200", "9000.4", "1", "1", "OSGB", "1", "OSGB36 Ordnance Survey"} << "7200 9000 1 1 OSGB 1 OSGB3" << false;
+    QTest::newRow("not numbers, OSGB without squares, a code with blanks") << QStringList{"tall", "", "0", "2", "OSGB", "0", " ED5 European"} << "- - 0 2 OSGB 0 ED5" << false;
+    QTest::newRow("out of range, OSNI leaves the squares, no code") << QStringList{"6700", "8900", "2", "7", "OSNI", "0", "     WGS84"} << "6700 8900 1 0 OSNI 1 WGS84" << true;
+    // clang-format on
 }
 
 void tst_Settings::storedValuesApplied()
@@ -200,19 +192,18 @@ void tst_Settings::drain()
         QCOMPARE(stream.BytesToWrite(), qint64(17));
 }
 
+// An unquoted "9600,n,8,1" in a file written by hand, which QSettings reads as a list, reads as
+// the text.
 void tst_Settings::handWrittenFileReadsAsText()
 {
-    // An unquoted "4800,n,8,1" in a file written by hand reads back as a list.
-    QTemporaryDir dir;
-    const QString path = dir.filePath("hand.ini");
-    QFile file(path);
+    SettingsFile s;
+    QFile file(s.qsettings.fileName());
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[Properties]\nSettings=9600,n,8,1\nCommPort=2\n");
     file.close();
-    QSettings qsettings(path, QSettings::IniFormat);
-    SettingsStore store(qsettings);
-    QCOMPARE(store.Read(SettingsKey::Settings), QStringLiteral("9600,n,8,1"));
-    QCOMPARE(store.Read(SettingsKey::CommPort), QStringLiteral("2"));
+    s.qsettings.sync();
+    QCOMPARE(s.store.Read(SettingsKey::Settings), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(s.store.Read(SettingsKey::CommPort), QStringLiteral("2"));
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

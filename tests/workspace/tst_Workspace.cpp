@@ -67,23 +67,13 @@ void tst_Workspace::statusPanelTellsTheTruth_data()
     using F = FileStatus;
     const QString read2 = QStringLiteral("2 Records read");
     const QString written2 = QStringLiteral("2 Trackpoints written to file");
-    QTest::newRow("load, then save")
-        << QStringList{"load 3 track.txt", "save 3 a.txt", "save 2 b.txt"}
-        << QList<F>{F::Read, F::Written, F::NothingToSave}
-        << QStringList{read2, written2, written2};
-    QTest::newRow("a failed save leaves no count")
-        << QStringList{"load 3 track.txt", "save 3 a.txt", "save 3 no/f.txt"}
-        << QList<F>{F::Read, F::Written, F::Failed} << QStringList{read2, written2, kPortSettings};
-    QTest::newRow("an emptied list leaves no count")
-        << QStringList{"load 3 track.txt", "delete 3"} << QList<F>{F::Read, F::Read}
-        << QStringList{read2, kPortSettings};
-    QTest::newRow("another list's change keeps the count")
-        << QStringList{"load 2 routes.txt", "delete 3", "delete 2"}
-        << QList<F>{F::Read, F::Read, F::Read}
-        << QStringList{"5 Records read", "5 Records read", kPortSettings};
-    QTest::newRow("a file of another kind leaves no count")
-        << QStringList{"load 3 track.txt", "load 1 track.txt"} << QList<F>{F::Read, F::NotThatKind}
-        << QStringList{read2, kPortSettings};
+    // clang-format off
+    QTest::newRow("load, then save") << QStringList{"load 3 track.txt", "save 3 a.txt", "save 2 b.txt"} << QList<F>{F::Read, F::Written, F::NothingToSave} << QStringList{read2, written2, written2};
+    QTest::newRow("a failed save leaves no count") << QStringList{"load 3 track.txt", "save 3 a.txt", "save 3 no/f.txt"} << QList<F>{F::Read, F::Written, F::Failed} << QStringList{read2, written2, kPortSettings};
+    QTest::newRow("an emptied list leaves no count") << QStringList{"load 3 track.txt", "delete 3"} << QList<F>{F::Read, F::Read} << QStringList{read2, kPortSettings};
+    QTest::newRow("another list's change keeps the count") << QStringList{"load 2 routes.txt", "delete 3", "delete 2"} << QList<F>{F::Read, F::Read, F::Read} << QStringList{"5 Records read", "5 Records read", kPortSettings};
+    QTest::newRow("a file of another kind leaves no count") << QStringList{"load 3 track.txt", "load 1 track.txt"} << QList<F>{F::Read, F::NotThatKind} << QStringList{read2, kPortSettings};
+    // clang-format on
 }
 
 void tst_Workspace::statusPanelTellsTheTruth()
@@ -178,29 +168,19 @@ void tst_Workspace::propertiesOk_data()
     const QString nothing = QStringLiteral("||||||");
     const QString wgs = QStringLiteral("WGS84 World Geodetic System");
     const QString refused = QStringLiteral("Invalid Port Number");
+    const QString same = QStringLiteral("1 closed OSGB squares WGS84 0000100M");
     // clang-format off
-    QTest::newRow("as they were") << QStringList{} << true << QStringList{}
-        << "4800,n,8,1|1|1|" + wgs + "|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
-    QTest::newRow("19200 warns once") << QStringList{"speed=19200"} << true << QStringList{PropertyText::SpeedWarning}
-        << "19200,n,8,1|1|1|" + wgs + "|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
-    QTest::newRow("CAPE") << QStringList{"datum=CAPE  Cape"} << true << QStringList{}
-        << "4800,n,8,1|1|1|CAPE  Cape|0|1|OSGB" << "1 closed OSGB squares CAPE 0000100M";
-    QTest::newRow("a datum without a code") << QStringList{"datum=CAPE"} << true << QStringList{}
-        << "4800,n,8,1|1|1|CAPE|0|1|OSGB" << "1 closed OSGB squares WGS84 0000100M";
-    QTest::newRow("feet") << QStringList{"heights=1", "gridLines=0"} << true << QStringList{}
-        << "4800,n,8,1|1|0|" + wgs + "|1|1|OSGB" << "1 closed OSGB squares WGS84 0000328F";
-    QTest::newRow("UTM keeps the squares") << QStringList{"grid=3"} << true << QStringList{}
-        << "4800,n,8,1|1|1|" + wgs + "|0|1|UTM" << "1 closed UTM squares WGS84 0000100M";
-    QTest::newRow("OSNI has no squares") << QStringList{"grid=1"} << true << QStringList{}
-        << "4800,n,8,1|1|1|" + wgs + "|0|1|OSNI" << "1 closed OSNI plain WGS84 0000100M";
-    QTest::newRow("an open port moves") << QStringList{"open", "port=Com2"} << true << QStringList{}
-        << "4800,n,8,1|2|1|" + wgs + "|0|1|OSGB" << "2 connected OSGB squares WGS84 0000100M";
-    QTest::newRow("the new port will not open") << QStringList{"open", "port=Com2", "openError"} << false
-        << QStringList{"Com2: Permission denied"} << nothing << "1 closed OSGB squares WGS84 0000100M";
-    QTest::newRow("no such port") << QStringList{"port=Com17", "portError", "speed=9600"} << false
-        << QStringList{refused} << nothing << "1 closed OSGB squares WGS84 0000100M";
-    QTest::newRow("a speed the port refuses") << QStringList{"speed=fast", "settingsError", "heights=1"}
-        << false << QStringList{"Invalid property value"} << nothing << "1 closed OSGB squares WGS84 0000100M";
+    QTest::newRow("as they were") << QStringList{} << true << QStringList{} << "4800,n,8,1|1|1|" + wgs + "|0|1|OSGB" << same;
+    QTest::newRow("19200 warns once") << QStringList{"speed=19200"} << true << QStringList{PropertyText::SpeedWarning} << "19200,n,8,1|1|1|" + wgs + "|0|1|OSGB" << same;
+    QTest::newRow("CAPE") << QStringList{"datum=CAPE  Cape"} << true << QStringList{} << "4800,n,8,1|1|1|CAPE  Cape|0|1|OSGB" << "1 closed OSGB squares CAPE 0000100M";
+    QTest::newRow("a datum without a code") << QStringList{"datum=CAPE"} << true << QStringList{} << "4800,n,8,1|1|1|CAPE|0|1|OSGB" << same;
+    QTest::newRow("feet") << QStringList{"heights=1", "gridLines=0"} << true << QStringList{} << "4800,n,8,1|1|0|" + wgs + "|1|1|OSGB" << "1 closed OSGB squares WGS84 0000328F";
+    QTest::newRow("UTM keeps the squares") << QStringList{"grid=3"} << true << QStringList{} << "4800,n,8,1|1|1|" + wgs + "|0|1|UTM" << "1 closed UTM squares WGS84 0000100M";
+    QTest::newRow("OSNI has no squares") << QStringList{"grid=1"} << true << QStringList{} << "4800,n,8,1|1|1|" + wgs + "|0|1|OSNI" << "1 closed OSNI plain WGS84 0000100M";
+    QTest::newRow("an open port moves") << QStringList{"open", "port=Com2"} << true << QStringList{} << "4800,n,8,1|2|1|" + wgs + "|0|1|OSGB" << "2 connected OSGB squares WGS84 0000100M";
+    QTest::newRow("the new port will not open") << QStringList{"open", "port=Com2", "openError"} << false << QStringList{"Com2: Permission denied"} << nothing << same;
+    QTest::newRow("no such port") << QStringList{"port=Com17", "portError", "speed=9600"} << false << QStringList{refused} << nothing << same;
+    QTest::newRow("a speed the port refuses") << QStringList{"speed=fast", "settingsError", "heights=1"} << false << QStringList{"Invalid property value"} << nothing << same;
     // clang-format on
 }
 
@@ -242,16 +222,14 @@ void tst_Workspace::propertiesOk()
     QTEST(s.Stored(), "stored");
     const ProgramState& state = s.space.State();
     const ListModel& waypoints = s.space.List(ListKind::Waypoints);
-    const QString after = QStringList{s.port.Port(),
-                                      s.space.Connected() ? "connected"
-                                      : s.port.IsOpen()   ? "open"
-                                                          : "closed",
-                                      state.currentGrid,
-                                      state.useSheetId ? "squares" : "plain",
-                                      state.currentDatumCode,
-                                      waypoints.Text(0, WaypointColumn::Altitude) +
-                                          waypoints.Text(0, WaypointColumn::MF)}
-                              .join(u' ');
+    const char* link = s.space.Connected() ? "connected" : s.port.IsOpen() ? "open" : "closed";
+    const QString height =
+        waypoints.Text(0, WaypointColumn::Altitude) + waypoints.Text(0, WaypointColumn::MF);
+    const QString after =
+        QStringList{s.port.Port(),          link,
+                    state.currentGrid,      state.useSheetId ? "squares" : "plain",
+                    state.currentDatumCode, height}
+            .join(u' ');
     QTEST(after, "after");
     // The connection's signal follows a port that would not reopen.
     QCOMPARE(connection.size(), changes.contains("openError") ? 1 : 0);
