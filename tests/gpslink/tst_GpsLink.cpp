@@ -69,8 +69,7 @@ private slots:
     void receive_data();
     void receive();
     void monitorEcho();
-    void logLineForm();
-    void logKeepsTheLastMegabytes();
+    void protocolLog();
 };
 
 // `received` is every line the receiver gets.
@@ -257,9 +256,10 @@ void tst_GpsLink::monitorEcho()
     QCOMPARE(QByteArray(sent), (kVersion + "\r\n" + kVersion + "\r\n").toLatin1());
 }
 
-// The moment reads back to the millisecond; the text keeps its direction mark, loses its line
-// end, and a break inside it cannot split the line.
-void tst_GpsLink::logLineForm()
+// A line's moment reads back to the millisecond; the text keeps its direction mark, loses its
+// line end, and a break inside it cannot split the line. The log keeps the last megabytes, and
+// its saved file says how many lines went before.
+void tst_GpsLink::protocolLog()
 {
     const QDateTime moment = QDateTime::fromMSecsSinceEpoch(1781179392345);
     const QString line = ProtocolLogLine(moment, u"< $PMGNCSM,28*1C\r\n");
@@ -270,16 +270,13 @@ void tst_GpsLink::logLineForm()
     QCOMPARE(QDateTime::fromString(match.captured(1), Qt::ISODateWithMs), moment);
     QCOMPARE(match.captured(3), QStringLiteral("< $PMGNCSM,28*1C"));
     QVERIFY(ProtocolLogLine(moment, u"< A\rB\n").endsWith(QStringLiteral(" < A B")));
-}
 
-void tst_GpsLink::logKeepsTheLastMegabytes()
-{
     ProtocolLog log;
-    const QString line = QStringLiteral("< $PMGNTRK,5130.250,N,00012.345,W,00010,M,123456.00,A,,"
+    const QString text = QStringLiteral("< $PMGNTRK,5130.250,N,00012.345,W,00010,M,123456.00,A,,"
                                         "061226*6B\r\n");
-    const int lines = int(ProtocolLog::kLimit / line.size()) + 1000;
+    const int lines = int(ProtocolLog::kLimit / text.size()) + 1000;
     for (int i = 0; i < lines; ++i)
-        log.Add(line + QString::number(i));
+        log.Add(text + QString::number(i));
     const std::vector<ProtocolLog::Entry> entries = log.Entries();
     QVERIFY(log.Dropped() > 0);
     QCOMPARE(qint64(entries.size()) + log.Dropped(), qint64(lines));

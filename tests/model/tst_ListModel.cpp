@@ -5,8 +5,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(ListKind)
-
 namespace {
 
 // Three waypoints whose names and latitudes sort in different orders.
@@ -27,33 +25,33 @@ private slots:
     void headerClicks();
     void trackSortsByNumber_data();
     void trackSortsByNumber();
-    void clearedListIsUnsorted();
     void routeListNeverSorts();
     void selectionFollowsSortedRows();
     void addRows();
 };
+
+// A click on kReload clears the list and adds the same rows again, as a load or a download does.
+constexpr int kReload = 100;
 
 void tst_ListModel::headerClicks_data()
 {
     QTest::addColumn<QList<int>>("clicks");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<Qt::SortOrder>("order");
-
+    const auto row = [](const char* name, const QList<int>& clicks, const QStringList& names,
+                        Qt::SortOrder order) { QTest::newRow(name) << clicks << names << order; };
+    const Qt::SortOrder up = Qt::AscendingOrder, down = Qt::DescendingOrder;
     // Name is the sort column from the start, so its first click flips.
-    QTest::newRow("first click on Name")
-        << QList<int>{0} << QStringList{"CAFE", "BRIDGE", "ALPHA"} << Qt::DescendingOrder;
-    QTest::newRow("first click on Latitude")
-        << QList<int>{1} << QStringList{"CAFE", "ALPHA", "BRIDGE"} << Qt::AscendingOrder;
+    row("first click on Name", {0}, {"CAFE", "BRIDGE", "ALPHA"}, down);
+    row("first click on Latitude", {1}, {"CAFE", "ALPHA", "BRIDGE"}, up);
     // Heights by their numbers: 12 > 7 > 3, where text would put "7" first.
-    QTest::newRow("Altitude twice")
-        << QList<int>{5, 5} << QStringList{"BRIDGE", "CAFE", "ALPHA"} << Qt::DescendingOrder;
-    QTest::newRow("back to Name starts ascending")
-        << QList<int>{1, 1, 0} << QStringList{"ALPHA", "BRIDGE", "CAFE"} << Qt::AscendingOrder;
+    row("Altitude twice", {5, 5}, {"BRIDGE", "CAFE", "ALPHA"}, down);
+    row("back to Name starts ascending", {1, 1, 0}, {"ALPHA", "BRIDGE", "CAFE"}, up);
     // Equal texts keep the order they had.
-    QTest::newRow("Longitude, two equal")
-        << QList<int>{3} << QStringList{"BRIDGE", "CAFE", "ALPHA"} << Qt::AscendingOrder;
-    QTest::newRow("outside the columns")
-        << QList<int>{9, -1} << QStringList{"BRIDGE", "ALPHA", "CAFE"} << Qt::AscendingOrder;
+    row("Longitude, two equal", {3}, {"BRIDGE", "CAFE", "ALPHA"}, up);
+    row("outside the columns", {9, -1}, {"BRIDGE", "ALPHA", "CAFE"}, up);
+    // Reloaded rows stand in their own order: the old sort column's next click sorts ascending.
+    row("reloaded list is unsorted", {0, kReload, 0}, {"ALPHA", "BRIDGE", "CAFE"}, up);
 }
 
 void tst_ListModel::headerClicks()
@@ -61,18 +59,21 @@ void tst_ListModel::headerClicks()
     QFETCH(QList<int>, clicks);
     QFETCH(QStringList, names);
     QFETCH(Qt::SortOrder, order);
-
     ListModel list(ListKind::Waypoints);
     AddWaypoints(list);
-    for (int column : clicks)
-        list.SortByColumn(column);
+    for (int column : clicks) {
+        if (column == kReload) {
+            list.Clear();
+            AddWaypoints(list);
+        } else {
+            list.SortByColumn(column);
+        }
+    }
     QCOMPARE(Column(list, WaypointColumn::Name), names);
     QCOMPARE(list.SortOrder(), order);
     // The rows move whole: each name keeps its own icon.
-    for (int row = 0; row < list.Count(); ++row) {
-        const QString expected = list.Text(row, WaypointColumn::Icon);
-        QCOMPARE(list.IconKey(row), expected);
-    }
+    for (int row = 0; row < list.Count(); ++row)
+        QCOMPARE(list.IconKey(row), list.Text(row, WaypointColumn::Icon));
 }
 
 void tst_ListModel::trackSortsByNumber_data()
@@ -80,7 +81,6 @@ void tst_ListModel::trackSortsByNumber_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<QStringList>("sorted");
-
     // Past 9999 points the numbers outgrow their four digits.
     QTest::newRow("Point #") << int(TrackColumn::Point)
                              << QStringList{"99990", "9999", "10000", "0002", "99989"}
@@ -96,7 +96,6 @@ void tst_ListModel::trackSortsByNumber()
     QFETCH(int, column);
     QFETCH(QStringList, cells);
     QFETCH(QStringList, sorted);
-
     ListModel track(ListKind::Track);
     for (const QString& cell : cells) {
         QStringList row(TrackColumn::Count);
@@ -107,19 +106,6 @@ void tst_ListModel::trackSortsByNumber()
     if (column == TrackColumn::Point) // already the sort column: the first click flips
         track.SortByColumn(column);
     QCOMPARE(Column(track, column), sorted);
-}
-
-// Rows replaced by a load or a download stand in their own order: the next click on the old
-// sort column sorts ascending.
-void tst_ListModel::clearedListIsUnsorted()
-{
-    ListModel list(ListKind::Waypoints);
-    AddWaypoints(list);
-    list.SortByColumn(WaypointColumn::Name); // descending
-    list.Clear();
-    AddWaypoints(list);
-    list.SortByColumn(WaypointColumn::Name);
-    QCOMPARE(Column(list, WaypointColumn::Name), (QStringList{"ALPHA", "BRIDGE", "CAFE"}));
 }
 
 void tst_ListModel::routeListNeverSorts()
@@ -152,8 +138,7 @@ void tst_ListModel::selectionFollowsSortedRows()
         list.SortByColumn(column);
     QCOMPARE(list.Text(0, WaypointColumn::Name), QStringLiteral("ALPHA"));
     QVERIFY(list.IsSelected(0) && !list.IsSelected(1) && !list.IsSelected(2));
-    QVERIFY(selection.isRowSelected(0, {}));
-    QVERIFY(!selection.isRowSelected(1, {}));
+    QVERIFY(selection.isRowSelected(0, {}) && !selection.isRowSelected(1, {}));
     QCOMPARE(selection.currentIndex().row(), 0);
 }
 

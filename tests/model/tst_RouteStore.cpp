@@ -61,30 +61,25 @@ void tst_RouteStore::rowsShowTheRoutes_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("contents");
     QTest::addColumn<QStringList>("refused");
-    const QString noName = QStringLiteral("===================");
-
-    QTest::newRow("a file: named and nameless routes")
-        << QStringList{"start 1 TOWN", "add 1 HOME", "add 1 CHURCH", "start 2", "add 2 XYZ"}
-        << QStringList{"01 ====== TOWN", "01 01 HOME",
-                       "01 02 CHURCH",   "02 ====== " + noName,
-                       "02 01 XYZ",      "1:TOWN=HOME,CHURCH",
-                       "2:=XYZ"}
-        << QStringList{};
-    QTest::newRow("a route named again starts afresh at the end")
-        << QStringList{"start 1 A", "add 1 P",   "add 1 Q", "start 2 B",
-                       "add 2 R",   "start 1 C", "add 1 S"}
-        << QStringList{"02 ====== B", "02 01 R", "01 ====== C", "01 01 S", "1:C=S", "2:B=R"}
-        << QStringList{};
-    QTest::newRow("a download: points before the name, rows apart")
-        << QStringList{"add 2 A", "add 3 X", "add 2 B", "name 2 N", "name 2 M"}
-        << QStringList{"02 01 A", "03 01 X", "02 02 B", "02 ====== M", "2:M=A,B", "3:=X"}
-        << QStringList{};
-    QTest::newRow("numbers outside 1 to 20 and blank names are refused")
-        << QStringList{"start 0 Z", "start 21 Z",    "add 0 A", "add 21 A",
-                       "name 22 N", "start 20 LAST", "add 20",  "replace 21 R A"}
-        << QStringList{"20 ====== LAST", "20:LAST="}
-        << QStringList{"start 0 Z", "start 21 Z", "add 0 A",       "add 21 A",
-                       "name 22 N", "add 20",     "replace 21 R A"};
+    const auto row = [](const char* name, const QStringList& steps, const QStringList& contents,
+                        const QStringList& refused = {}) {
+        QTest::newRow(name) << steps << contents << refused;
+    };
+    row("a file: named and nameless routes",
+        {"start 1 TOWN", "add 1 HOME", "add 1 CHURCH", "start 2", "add 2 XYZ"},
+        {"01 ====== TOWN", "01 01 HOME", "01 02 CHURCH",
+         "02 ====== ===================", "02 01 XYZ", "1:TOWN=HOME,CHURCH", "2:=XYZ"});
+    row("a route named again starts afresh at the end",
+        {"start 1 A", "add 1 P", "add 1 Q", "start 2 B", "add 2 R", "start 1 C", "add 1 S"},
+        {"02 ====== B", "02 01 R", "01 ====== C", "01 01 S", "1:C=S", "2:B=R"});
+    row("a download: points before the name, rows apart",
+        {"add 2 A", "add 3 X", "add 2 B", "name 2 N", "name 2 M"},
+        {"02 01 A", "03 01 X", "02 02 B", "02 ====== M", "2:M=A,B", "3:=X"});
+    const QStringList refused{"start 0 Z", "start 21 Z", "add 0 A",       "add 21 A",
+                              "name 22 N", "add 20",     "replace 21 R A"};
+    row("numbers outside 1 to 20 and blank names are refused",
+        (refused.first(5) << "start 20 LAST") + refused.sliced(5), {"20 ====== LAST", "20:LAST="},
+        refused);
     QStringList full{"start 5 FULL"}, rows{"05 ====== FULL"}, points;
     for (int i = 1; i <= 32; ++i) {
         full << QStringLiteral("add 5 W%1").arg(i);
@@ -93,19 +88,15 @@ void tst_RouteStore::rowsShowTheRoutes_data()
             points << QStringLiteral("W%1").arg(i);
         }
     }
-    QTest::newRow("a route holds 31 waypoints")
-        << full << rows + QStringList{"5:FULL=" + points.join(u',')} << QStringList{"add 5 W32"};
-    QTest::newRow("the editor rewrites a route at the end")
-        << QStringList{"start 1 A", "add 1 P", "start 2 B", "add 2 Q", "replace 1 NEW X,Y"}
-        << QStringList{"02 ====== B", "02 01 Q",   "01 ====== NEW", "01 01 X",
-                       "01 02 Y",     "1:NEW=X,Y", "2:B=Q"}
-        << QStringList{};
-    QTest::newRow("a rewrite without waypoints keeps only the name")
-        << QStringList{"start 1 A", "add 1 P", "replace 1 KEPT"} << QStringList{"1:KEPT="}
-        << QStringList{};
-    QTest::newRow("removing route 1 leaves route 10")
-        << QStringList{"start 1 A", "add 1 P", "start 10 B", "add 10 Q", "add 1 R", "remove 1"}
-        << QStringList{"10 ====== B", "10 01 Q", "10:B=Q"} << QStringList{};
+    row("a route holds 31 waypoints", full, rows << "5:FULL=" + points.join(u','), {"add 5 W32"});
+    row("the editor rewrites a route at the end",
+        {"start 1 A", "add 1 P", "start 2 B", "add 2 Q", "replace 1 NEW X,Y"},
+        {"02 ====== B", "02 01 Q", "01 ====== NEW", "01 01 X", "01 02 Y", "1:NEW=X,Y", "2:B=Q"});
+    row("a rewrite without waypoints keeps only the name",
+        {"start 1 A", "add 1 P", "replace 1 KEPT"}, {"1:KEPT="});
+    row("removing route 1 leaves route 10",
+        {"start 1 A", "add 1 P", "start 10 B", "add 10 Q", "add 1 R", "remove 1"},
+        {"10 ====== B", "10 01 Q", "10:B=Q"});
 }
 
 void tst_RouteStore::rowsShowTheRoutes()
