@@ -312,27 +312,18 @@ ExchangeOutcome AskBeforeUpload(UserInteraction& ui, const Lists& lists, ListKin
     return ExchangeOutcome::Completed;
 }
 
-ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists,
-                                UploadQuestions questions)
+namespace {
+
+// Each runs once the port is open and the questions were agreed to.
+ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists)
 {
-    if (!RequireOpenPort(link, ui))
-        return ExchangeOutcome::Failed;
-    if (questions == UploadQuestions::Ask &&
-        AskBeforeUpload(ui, lists, ListKind::Waypoints) != ExchangeOutcome::Completed)
-        return ExchangeOutcome::Declined;
     return UploadRows(link, ui,
                       {lists.waypoints, WaypointBody, QStringLiteral("Uploading waypoint: "), 3,
                        UploadText::NoResponse});
 }
 
-ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists,
-                             UploadQuestions questions)
+ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists)
 {
-    if (!RequireOpenPort(link, ui))
-        return ExchangeOutcome::Failed;
-    if (questions == UploadQuestions::Ask &&
-        AskBeforeUpload(ui, lists, ListKind::Routes) != ExchangeOutcome::Completed)
-        return ExchangeOutcome::Declined;
     RouteUpload upload{link, ui, lists.routes};
     for (int route = RouteStore::kFirstRoute; route <= RouteStore::kLastRoute; ++route) {
         if (lists.routes.Exists(route))
@@ -354,8 +345,6 @@ ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& li
 
 ExchangeOutcome UploadTrack(GpsLink& link, UserInteraction& ui, const Lists& lists)
 {
-    if (!RequireOpenPort(link, ui))
-        return ExchangeOutcome::Failed;
     // The receiver appends what it is sent to its track: what it holds goes first.
     GpsDeleteTrack(link, ui);
     if (!link.Port().IsOpen())
@@ -365,16 +354,23 @@ ExchangeOutcome UploadTrack(GpsLink& link, UserInteraction& ui, const Lists& lis
                        UploadText::TrackNoResponse});
 }
 
+} // namespace
+
 ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind,
                            UploadQuestions questions)
 {
+    if (!RequireOpenPort(link, ui))
+        return ExchangeOutcome::Failed;
+    if (questions == UploadQuestions::Ask &&
+        AskBeforeUpload(ui, lists, kind) != ExchangeOutcome::Completed)
+        return ExchangeOutcome::Declined;
     switch (kind) {
     case ListKind::Routes:
-        return UploadRoutes(link, ui, lists, questions);
+        return UploadRoutes(link, ui, lists);
     case ListKind::Track:
         return UploadTrack(link, ui, lists);
     case ListKind::Waypoints:
         break;
     }
-    return UploadWaypoints(link, ui, lists, questions);
+    return UploadWaypoints(link, ui, lists);
 }

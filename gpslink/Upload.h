@@ -49,15 +49,9 @@ enum class UploadQuestions
     Agreed
 };
 
-// Each upload runs inside the caller's frame, checks the port, asks its
-// questions unless agreed (Declined on No or Cancel, nothing sent) and
-// returns how it ended. Every failure but a closed port (whose port error
-// has been reported) has shown its message.
-ExchangeOutcome UploadWaypoints(GpsLink& link, UserInteraction& ui, const Lists& lists,
-                                UploadQuestions questions = UploadQuestions::Ask);
-ExchangeOutcome UploadRoutes(GpsLink& link, UserInteraction& ui, const Lists& lists,
-                             UploadQuestions questions = UploadQuestions::Ask);
-ExchangeOutcome UploadTrack(GpsLink& link, UserInteraction& ui, const Lists& lists);
-// The toolbar's Send: the upload of `kind`.
+// The upload of `kind` (the toolbar's Send), inside the caller's frame: it
+// checks the port, asks its questions unless agreed (Declined on No or
+// Cancel, nothing sent) and returns how it ended. Every failure but a
+// closed port (whose port error has been reported) has shown its message.
 ExchangeOutcome UploadList(GpsLink& link, UserInteraction& ui, const Lists& lists, ListKind kind,
                            UploadQuestions questions = UploadQuestions::Ask);
