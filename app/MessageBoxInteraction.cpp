@@ -156,8 +156,11 @@ void MessageBoxInteraction::Beep()
 
 void MessageBoxInteraction::ShowCancelWindow(const QString& activity)
 {
-    if (window_)
+    if (window_ && window_->isEnabled()) {
+        // Disabling the window takes the focus from its controls: remember where it was.
+        focusBefore_ = window_->focusWidget();
         window_->setEnabled(false);
+    }
     if (!link_)
         return;
     if (!cancel_)
@@ -172,6 +175,8 @@ void MessageBoxInteraction::HideCancelWindow()
     if (window_) {
         window_->setEnabled(true);
         window_->activateWindow();
+        if (focusBefore_)
+            focusBefore_->setFocus(Qt::OtherFocusReason);
     }
 }
 

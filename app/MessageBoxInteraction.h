@@ -53,6 +53,8 @@ private:
     StatusSink status_;
     GpsLink* link_ = nullptr;
     std::unique_ptr<frmCancel> cancel_;
+    // The control that had the keyboard before the cancel window took the window's.
+    QPointer<QWidget> focusBefore_;
     // A child of the main window, which may go first.
     QPointer<dlgFileExists> fileExists_;
 };

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -104,11 +105,14 @@ void tst_LinkWindows::monitorLog()
 
 // The main window is disabled for as long as the cancel window shows; it shows how far a
 // transfer is, its Cancel button and close box cancel, and the exchange hides it once it has
-// stopped.
+// stopped, giving the keyboard back to the control that had it.
 void tst_LinkWindows::cancelWindow()
 {
     QWidget main;
+    auto* list = new QLineEdit(&main); // where the user was
     main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    list->setFocus();
     FakeSerialStream port;
     GpsLink link(port);
     MessageBoxInteraction ui(&main, {});
@@ -132,6 +136,7 @@ void tst_LinkWindows::cancelWindow()
         }
     }
     QVERIFY(main.isEnabled() && !ui.CancelWindow()->isVisible());
+    QCOMPARE(main.focusWidget(), list); // the keyboard goes on where it was
 }
 
 // The log menu opens the monitor on the handshake, and Save... pressed meanwhile does not hold
